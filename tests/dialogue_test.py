@@ -10,46 +10,15 @@ import time
 import unittest
 
 from tipsrad_model import (ASK_FULL, ASK_HALF, CLOSING, FAREWELL, NEGATIVE_HALF,
-                           NEGATIVE_SUM, TOO_MANY, Twister, draw_row, row_text)
+                           NEGATIVE_SUM, TOO_MANY, environment, expected, one_row,
+                           run_tipsrad)
 
 PROGRAM, SHIM = sys.argv[1], sys.argv[2]
 I32_MIN, I32_MAX = -2**31, 2**31 - 1
 
 
-def environment(seed):
-    env = dict(os.environ, LD_PRELOAD=SHIM, TIPSRAD_TEST_TIME=str(seed))
-    # A sanitized build links its runtime first; the shim must not upset it.
-    env["ASAN_OPTIONS"] = env.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0"
-    return env
-
-
 def run(seed, data):
-    done = subprocess.run([PROGRAM], input=data, capture_output=True,
-                          env=environment(seed), timeout=20)
-    return done.returncode, done.stdout
-
-
-class Row:
-    """Stands in an expected transcript for the row drawn with these exact
-    counts; the quotas are 13 - full - half, half, full."""
-
-    def __init__(self, half, full):
-        self.quotas = (13 - full - half, half, full)
-
-
-def expected(seed, parts):
-    twister, text = Twister(seed), b""
-    for part in parts:
-        text += row_text(draw_row(twister, part.quotas)) + CLOSING \
-            if isinstance(part, Row) else part
-    return text
-
-
-def one_row(half, full, *warnings):
-    """A pass answered with these counts: its questions, the warnings after
-    each (a list per question) and the row."""
-    after_half, after_full = warnings if warnings else ([], [])
-    return [ASK_HALF, *after_half, ASK_FULL, *after_full, Row(half, full)]
+    return run_tipsrad(PROGRAM, SHIM, seed, data)
 
 
 CASES = [
@@ -118,12 +87,12 @@ class DialogueTest(unittest.TestCase):
         for seed in (1, 1733668307):
             for name, data, parts in CASES:
                 with self.subTest(name, seed=seed):
-                    status, output = run(seed, data)
-                    self.assertEqual(0, status)
+                    status, output, errors = run(seed, data)
+                    self.assertEqual((0, b""), (status, errors))
                     self.assertEqual(expected(seed, parts).decode(), output.decode())
 
     def test_seed_one_gives_the_known_row(self):
-        _, output = run(1, b"2\n1\nq\n")
+        _, output, _ = run(1, b"2\n1\nq\n")
         marks = [line.split(b":")[1].strip() for line in output.splitlines()
                  if line.startswith(b"Tipsmatch")]
         self.assertEqual(b"1x 1x2 1x 1 1 1 1 1 x 1 x 1 1".split(), marks)
@@ -133,7 +102,7 @@ class DialogueTest(unittest.TestCase):
 
     def test_each_question_reaches_a_pipe_before_the_wait(self):
         process = subprocess.Popen([PROGRAM], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                   env=environment(1))
+                                   env=environment(SHIM, 1))
         try:
             seen = b""
             for question, answer in ((ASK_HALF, b"2\n"), (ASK_FULL, b"1\n"),

@@ -1,5 +1,8 @@
 """An independent model of tipsrad's generator and mark draw, for the end-to-end
-tests: it gives the marks a pinned seed must produce, and the exact texts."""
+tests: it gives the marks a pinned seed must produce, the exact texts, and a
+structural check of any transcript."""
+import os
+import subprocess
 
 ASK_HALF = b"Hur manga halv-garderingar vill du ha pa ditt ystem?\n"
 ASK_FULL = b"Hur manga hel-garderingar vill du ha pa ditt ystem?\n"
@@ -68,3 +71,113 @@ def row_text(marks):
         if k in (3, 6, 9):
             text += SEPARATOR
     return text
+
+
+class Row:
+    """Stands in an expected transcript for the row drawn with these exact
+    counts; the quotas are 13 - full - half, half, full."""
+
+    def __init__(self, half, full):
+        self.quotas = (13 - full - half, half, full)
+
+
+def expected(seed, parts):
+    """The transcript of byte strings and Rows, rows drawn from `seed` in turn."""
+    twister, text = Twister(seed), b""
+    for part in parts:
+        text += row_text(draw_row(twister, part.quotas)) + CLOSING \
+            if isinstance(part, Row) else part
+    return text
+
+
+def one_row(half, full, *warnings):
+    """A pass answered with these counts: its questions, the warnings after
+    each (a list per question) and the row."""
+    after_half, after_full = warnings if warnings else ([], [])
+    return [ASK_HALF, *after_half, ASK_FULL, *after_full, Row(half, full)]
+
+
+def warnings_for(half, full):
+    """The warnings after each question, judged on the exact counts."""
+    after_half = [TOO_MANY] * (half > 13) + [NEGATIVE_HALF] * (half < 0)
+    total = half + full
+    return after_half, [TOO_MANY] * (total > 13) + [NEGATIVE_SUM] * (total < 0)
+
+
+def environment(shim, seed):
+    env = dict(os.environ, LD_PRELOAD=shim, TIPSRAD_TEST_TIME=str(seed))
+    # A sanitized build links its runtime first; the shim must not upset it.
+    env["ASAN_OPTIONS"] = env.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0"
+    return env
+
+
+def run_tipsrad(program, shim, seed, data):
+    """Runs tipsrad on `data` with the clock pinned to `seed`: (status, out, err)."""
+    done = subprocess.run([program], input=data, capture_output=True,
+                          env=environment(shim, seed), timeout=60)
+    return done.returncode, done.stdout, done.stderr
+
+
+def parse_transcript(output):
+    """Checks that `output` is made of the program's own texts in the
+    dialogue's order, each row 13 correctly labelled lines of valid marks.
+    Returns one (after_half, after_full, marks) per pass, with None for what
+    the pass did not reach; raises AssertionError otherwise."""
+    passes, at = [], 0
+
+    def take(text):
+        nonlocal at
+        if output.startswith(text, at):
+            at += len(text)
+            return True
+        return False
+
+    def warnings(*texts):
+        return [text for text in texts if take(text)]
+
+    def farewell():
+        assert take(FAREWELL) and at == len(output), \
+            f"expected the farewell at the end, at {at}: {output[at:at + 80]!r}"
+        return passes
+
+    while True:
+        assert take(ASK_HALF), f"expected the half-cover question at {at}: {output[at:at + 80]!r}"
+        after_half = warnings(TOO_MANY, NEGATIVE_HALF)
+        if output.startswith(FAREWELL, at):
+            passes.append((after_half, None, None))
+            return farewell()
+        assert take(ASK_FULL), f"expected the full-cover question at {at}"
+        after_full = warnings(TOO_MANY, NEGATIVE_SUM)
+        if output.startswith(FAREWELL, at):
+            passes.append((after_half, after_full, None))
+            return farewell()
+        assert take(b"\n"), f"expected the blank line before a row at {at}"
+        marks = []
+        for k in range(1, 14):
+            assert take(LABELS[k - 1]), f"expected match {k}'s label at {at}"
+            end = output.index(b"\n", at)
+            assert output[at:end] in KINDS, f"not a mark: {output[at:end]!r}"
+            marks.append(output[at:end])
+            at = end + 1
+            assert k not in (3, 6, 9) or take(SEPARATOR), f"expected a separator at {at}"
+        assert take(CLOSING), f"expected the closing questions at {at}"
+        passes.append((after_half, after_full, marks))
+        if output.startswith(FAREWELL, at):
+            return farewell()
+
+
+def kinds_of(marks):
+    """Singles, half covers and full covers among `marks`."""
+    counts = [0, 0, 0]
+    for mark in marks:
+        counts[KINDS[mark]] += 1
+    return counts
+
+
+def kinds_allowed(marks, quotas):
+    """Whether a row holds what exact quotas allow: 13 marks, each kind
+    within its quota, and exactly the quota where all three lie in 0 to 13."""
+    counts = kinds_of(marks)
+    if all(0 <= q <= 13 for q in quotas):
+        return counts == list(quotas)
+    return all(c <= max(q, 0) for c, q in zip(counts, quotas))

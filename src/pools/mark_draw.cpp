@@ -13,7 +13,7 @@ namespace {
 struct KindCount {
   std::int32_t& tally;
   std::int32_t quota;
-  bool open() const { return tally < quota; }
+  [[nodiscard]] bool open() const { return tally < quota; }
 };
 
 KindCount count_of(MarkKind kind) {

@@ -36,17 +36,18 @@ TEST(MarkDrawTest, FinishedRowHoldsTheQuotasKinds) {
     RowQuota quota;
     std::array<int, 3> expected;  // singles, half covers, full covers
   } cases[] = {
-      {{13, 0, 0}, {13, 0, 0}},    {{0, 13, 0}, {0, 13, 0}},   {{0, 0, 13}, {0, 0, 13}},
-      {{10, 2, 1}, {10, 2, 1}},    {{5, 4, 4}, {5, 4, 4}},     {{1, 0, 12}, {1, 0, 12}},
-      {{-1, 14, 0}, {0, 13, 0}},   {{14, 0, -1}, {13, 0, 0}},  {{-13, 13, 13}, {0, -1, -1}},
-      {{3, -5, 15}, {-1, 0, -1}},  {{8, 5, 0}, {8, 5, 0}},
+      {{13, 0, 0}, {13, 0, 0}},   {{0, 13, 0}, {0, 13, 0}},  {{0, 0, 13}, {0, 0, 13}},
+      {{10, 2, 1}, {10, 2, 1}},   {{5, 4, 4}, {5, 4, 4}},    {{1, 0, 12}, {1, 0, 12}},
+      {{-1, 14, 0}, {0, 13, 0}},  {{14, 0, -1}, {13, 0, 0}}, {{-13, 13, 13}, {0, -1, -1}},
+      {{3, -5, 15}, {-1, 0, -1}}, {{8, 5, 0}, {8, 5, 0}},
   };
   // An expected count of -1 means "not fixed": the row only keeps below the quota.
   for (const auto& c : cases) {
     for (const std::uint32_t seed : {1U, 2U, 3U, 77U, 1733668307U}) {
       shared_generator.seed(seed);
       std::array<int, 3> counts{};
-      for (const MatchMark& mark : draw_row(c.quota)) ++counts[static_cast<std::size_t>(kind_of(mark))];
+      for (const MatchMark& mark : draw_row(c.quota))
+        ++counts[static_cast<std::size_t>(kind_of(mark))];
       const std::array<int, 3> quota{c.quota.singles, c.quota.half_covers, c.quota.full_covers};
       EXPECT_EQ(13, counts[0] + counts[1] + counts[2]);
       for (std::size_t k = 0; k < 3; ++k) {
@@ -68,8 +69,9 @@ TEST(MarkDrawTest, RowFromSeedOne) {
   const std::vector<MatchMark> row = draw_row({10, 2, 1});
   const std::vector<std::string> expected{"1x", "1x2", "1x", "1", "1", "1", "1",
                                           "1",  "x",   "1",  "x", "1", "1"};
-  std::vector<std::string> marks;
-  for (const MatchMark& mark : row) marks.emplace_back(mark.text.data());
+  std::vector<std::string> marks(row.size());
+  std::transform(row.begin(), row.end(), marks.begin(),
+                 [](const MatchMark& mark) { return mark.text.data(); });
   EXPECT_EQ(expected, marks);
   EXPECT_EQ(29U, shared_generator.index);  // slot draws since the first regeneration
 }

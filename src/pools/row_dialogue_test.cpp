@@ -107,13 +107,14 @@ TEST(QuotaForTest, SumsToThirteenAndDrawsLikeTheExactCounts) {
 }
 
 TEST(QuotaForTest, ExtremeCountsKeepTheDrawsView) {
-  const std::int32_t values[] = {kMin, kMin + 1, kMin + 13, -14, -1, 0, 1, 6, 13, 14, kMax - 13,
-                                 kMax};
+  const std::int32_t values[] = {kMin, kMin + 1, kMin + 13, -14, -1,        0,
+                                 1,    6,        13,        14,  kMax - 13, kMax};
   const auto view = [](std::int64_t quota) { return std::clamp<std::int64_t>(quota, 0, 13); };
   for (const std::int32_t half : values) {
     for (const std::int32_t full : values) {
       const RowQuota q = quota_for(half, full);
-      EXPECT_EQ(13, std::int64_t{q.singles} + q.half_covers + q.full_covers) << half << ", " << full;
+      EXPECT_EQ(13, std::int64_t{q.singles} + q.half_covers + q.full_covers)
+          << half << ", " << full;
       EXPECT_EQ(view(std::int64_t{13} - full - half), view(q.singles)) << half << ", " << full;
       EXPECT_EQ(view(half), view(q.half_covers)) << half << ", " << full;
       EXPECT_EQ(view(full), view(q.full_covers)) << half << ", " << full;

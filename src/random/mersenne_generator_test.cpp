@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -67,12 +68,12 @@ TEST(MersenneGeneratorTest, SlotSequenceFromSeedZero) {
 
 TEST(MersenneGeneratorTest, RegeneratesAtFirstAnd352ndOutput) {
   MersenneGenerator generator(7);
-  const auto seeded = generator.mt;
+  const std::array<std::uint32_t, MersenneGenerator::kN> seeded = generator.mt;
   generator.next_u32();
   EXPECT_NE(seeded, generator.mt);
   EXPECT_EQ(1U, generator.index);
 
-  const auto first_pass = generator.mt;
+  const std::array<std::uint32_t, MersenneGenerator::kN> first_pass = generator.mt;
   for (int i = 2; i <= 351; ++i) generator.next_u32();
   EXPECT_EQ(first_pass, generator.mt);
   EXPECT_EQ(351U, generator.index);

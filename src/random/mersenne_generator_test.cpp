@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -154,6 +155,34 @@ TEST(MersenneGeneratorTest, SlotsFollowTheRangeMapping) {
   for (int i = 0; i < 5000; ++i) {
     const std::uint64_t u = raw.next_u32();
     ASSERT_EQ(static_cast<std::int32_t>(1 + ((15 * u) >> 32)), slots.next_int(1, 15));
+  }
+}
+
+// The range mapping as defined: the double product u / 2^32 * width, truncated.
+std::int64_t reference_int(std::uint32_t u, std::int32_t min, std::int32_t max) {
+  const double width = static_cast<double>(std::int64_t{max} - min + 1);
+  const std::int64_t r = min + static_cast<std::int64_t>(std::ldexp(u, -32) * width);
+  return std::min<std::int64_t>(r, max);
+}
+
+TEST(MersenneGeneratorTest, IntegerRangeEqualsTheDoubleProductBitForBit) {
+  const std::int32_t mins[] = {INT32_MIN, -1000, 0, 1, 5};
+  const std::int64_t widths[] = {1,       2,           3,           15,          1000,
+                                 1 << 20, (1 << 21) - 1, 1 << 21,     (1 << 21) + 1, 1 << 30,
+                                 INT32_MAX - 1000,     INT32_MAX,   1LL << 31,   1LL << 32};
+  MersenneGenerator source(31337);
+  std::vector<std::uint32_t> outputs{0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFE, 0xFFFFFFFF};
+  for (int i = 0; i < 2000; ++i) outputs.push_back(source.next_u32());
+  for (const std::int32_t min : mins) {
+    for (const std::int64_t width : widths) {
+      if (min + width - 1 > INT32_MAX) continue;
+      const auto max = static_cast<std::int32_t>(min + width - 1);
+      for (const std::uint32_t u : outputs) {
+        MersenneGenerator generator = about_to_give(u);
+        ASSERT_EQ(reference_int(u, min, max), generator.next_int(min, max))
+            << "u " << u << " range " << min << ".." << max;
+      }
+    }
   }
 }
 

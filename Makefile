@@ -16,7 +16,9 @@ FORMATTED = $(shell git ls-files '*.cpp' '*.h' '*.c')
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 120
 
-.PHONY: run test build build-sanitize lint fuzz clean
+PREFIX ?= /usr/local
+
+.PHONY: run test build build-sanitize lint fuzz bench install package clean
 
 build:
 	@tools/need cmake ninja g++ gtest python3
@@ -33,6 +35,7 @@ run: build
 	@$(RELEASE)/tipsrad
 
 test: build build-sanitize
+	@tools/need groff man dpkg-shlibdeps
 	@echo "== tests, release build"
 	@ctest --test-dir $(RELEASE) --output-on-failure -j $(JOBS)
 	@echo "== tests, sanitized build"
@@ -49,6 +52,24 @@ lint: build
 	  --error-exitcode=1 --inline-suppr --std=c++20 --quiet --library=googletest \
 	  -I src --suppress=missingIncludeSystem $(CXX_SOURCES) $(filter %.c,$(FORMATTED))
 	@echo "lint: clean"
+
+# bin/tipsrad and share/man/man1/tipsrad.1 under PREFIX.
+install: build
+	@cmake --install $(RELEASE) --prefix $(PREFIX)
+
+# build/release/tipsrad_<version>_<arch>.deb, checked by lintian.
+package: build
+	@tools/need dpkg-shlibdeps lintian
+	@cd $(RELEASE) && cpack
+	@lintian --allow-root --fail-on error $(RELEASE)/tipsrad_*.deb && echo "lintian: no errors"
+
+# The generator against the standard library, then the whole program.
+bench: build
+	@tools/need benchmark valgrind time
+	@cmake -S . -B $(RELEASE) >/dev/null && cmake --build $(RELEASE) -j $(JOBS)
+	@$(RELEASE)/generator_bench
+	@echo "== end to end"
+	@python3 bench/end_to_end.py $(RELEASE)/tipsrad $(RELEASE)/first_line_peer
 
 # A bounded fuzz campaign over the dialogue's input; FUZZ_SECONDS lengthens it.
 # New inputs collect in build/fuzz/corpus, failing ones in build/fuzz/findings.

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "pools/mark_draw.h"
 #include "random/mersenne_generator.h"
 #include "random/shared_generator.h"
@@ -95,6 +97,7 @@ BENCHMARK(BM_OursRow);
 // Keeps the median of every benchmark's repetitions, by name.
 class MedianReporter : public benchmark::ConsoleReporter {
  public:
+  MedianReporter() : ConsoleReporter(isatty(STDOUT_FILENO) != 0 ? OO_Defaults : OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {

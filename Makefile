@@ -41,7 +41,9 @@ test: build build-sanitize
 	@echo "== tests, sanitized build"
 	@ctest --test-dir $(SANITIZE) --output-on-failure -j $(JOBS)
 
-# Formatting, clang-tidy and cppcheck, all with warnings as errors.
+# Formatting, clang-tidy and cppcheck, all with warnings as errors. cppcheck
+# cannot see that a benchmark's range-for mutates its State.
+CPPCHECK_BENCH := --suppress=constParameterCallback:bench/generator_bench.cpp
 lint: build
 	@tools/need clang-format clang-tidy cppcheck
 	@echo "== clang-format" && clang-format --dry-run --Werror $(FORMATTED)
@@ -50,7 +52,8 @@ lint: build
 	  { grep -v 'warnings generated' || true; }
 	@echo "== cppcheck" && cppcheck --enable=warning,style,performance,portability \
 	  --error-exitcode=1 --inline-suppr --std=c++20 --quiet --library=googletest \
-	  -I src --suppress=missingIncludeSystem $(CXX_SOURCES) $(filter %.c,$(FORMATTED))
+	  -I src --suppress=missingIncludeSystem $(CPPCHECK_BENCH) \
+	  $(CXX_SOURCES) $(filter %.c,$(FORMATTED))
 	@echo "lint: clean"
 
 # bin/tipsrad and share/man/man1/tipsrad.1 under PREFIX.

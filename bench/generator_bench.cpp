@@ -3,6 +3,7 @@
 // the ratios ours / std of the medians and checks the budgets: next_u32 and
 // next_int(1, 15) at most 1.0 times their standard counterparts.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -10,8 +11,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "pools/mark_draw.h"
 #include "random/mersenne_generator.h"
@@ -137,7 +136,7 @@ int main(int argc, char** argv) {
   bool within = true;
   std::printf("\nRatios ours / std (medians of 9 repetitions):\n");
   for (const Pair& pair : pairs) {
-    if (reporter.medians.count(pair.ours) == 0 || reporter.medians.count(pair.standard) == 0) {
+    if (!reporter.medians.contains(pair.ours) || !reporter.medians.contains(pair.standard)) {
       continue;  // filtered out
     }
     const double ratio = reporter.medians[pair.ours] / reporter.medians[pair.standard];
@@ -147,7 +146,7 @@ int main(int argc, char** argv) {
     if (pair.budget != 0) std::printf("  (budget %.2f: %s)", pair.budget, ok ? "met" : "EXCEEDED");
     std::printf("\n");
   }
-  if (reporter.medians.count("BM_OursRow") != 0) {
+  if (reporter.medians.contains("BM_OursRow")) {
     std::printf("  one row of 13 draw_mark calls: %.1f ns\n", reporter.medians["BM_OursRow"]);
   }
   return within ? 0 : 1;

@@ -32,7 +32,7 @@ constexpr std::string_view kFarewell = "quitting menu\n";
 constexpr std::string_view kSeparator = "------------------\n";
 
 [[noreturn]] void fail(const char* what, std::size_t at) {
-  std::fprintf(stderr, "transcript check failed: %s at byte %zu\n", what, at);
+  static_cast<void>(std::fprintf(stderr, "transcript check failed: %s at byte %zu\n", what, at));
   std::abort();
 }
 
@@ -88,8 +88,7 @@ std::optional<std::array<std::int32_t, 3>> check(std::string_view text) {
     t.expect("\n", "blank line before the row");
     std::array<std::int32_t, 3> kinds{};
     for (int match = 1; match <= kMatchCount; ++match) {
-      const std::string label =
-          "Tipsmatch " + std::to_string(match) + (match < 10 ? ":  " : ": ");
+      const std::string label = "Tipsmatch " + std::to_string(match) + (match < 10 ? ":  " : ": ");
       t.expect(label, "match label");
       ++kinds[t.mark()];
       if (match == 3 || match == 6 || match == 9) t.expect(kSeparator, "separator");

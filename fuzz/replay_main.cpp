@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     std::ifstream file(argv[i], std::ios::binary);
     if (!file) {
-      std::fprintf(stderr, "cannot read %s\n", argv[i]);
+      static_cast<void>(std::fprintf(stderr, "cannot read %s\n", argv[i]));
       return 1;
     }
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};

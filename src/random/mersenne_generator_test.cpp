@@ -160,16 +160,27 @@ TEST(MersenneGeneratorTest, SlotsFollowTheRangeMapping) {
 
 // The range mapping as defined: the double product u / 2^32 * width, truncated.
 std::int64_t reference_int(std::uint32_t u, std::int32_t min, std::int32_t max) {
-  const double width = static_cast<double>(std::int64_t{max} - min + 1);
+  const auto width = static_cast<double>(std::int64_t{max} - min + 1);
   const std::int64_t r = min + static_cast<std::int64_t>(std::ldexp(u, -32) * width);
   return std::min<std::int64_t>(r, max);
 }
 
 TEST(MersenneGeneratorTest, IntegerRangeEqualsTheDoubleProductBitForBit) {
   const std::int32_t mins[] = {INT32_MIN, -1000, 0, 1, 5};
-  const std::int64_t widths[] = {1,       2,           3,           15,          1000,
-                                 1 << 20, (1 << 21) - 1, 1 << 21,     (1 << 21) + 1, 1 << 30,
-                                 INT32_MAX - 1000,     INT32_MAX,   1LL << 31,   1LL << 32};
+  const std::int64_t widths[] = {1,
+                                 2,
+                                 3,
+                                 15,
+                                 1000,
+                                 1 << 20,
+                                 (1 << 21) - 1,
+                                 1 << 21,
+                                 (1 << 21) + 1,
+                                 1 << 30,
+                                 INT32_MAX - 1000,
+                                 INT32_MAX,
+                                 1LL << 31,
+                                 1LL << 32};
   MersenneGenerator source(31337);
   std::vector<std::uint32_t> outputs{0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFE, 0xFFFFFFFF};
   for (int i = 0; i < 2000; ++i) outputs.push_back(source.next_u32());

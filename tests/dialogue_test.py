@@ -100,6 +100,16 @@ class DialogueTest(unittest.TestCase):
     def test_seed_is_the_clocks_low_32_bits(self):
         self.assertEqual(run(1, b"2\n1\nq\n"), run(2**32 + 1, b"2\n1\nq\n"))
 
+    def test_output_that_cannot_be_written_is_a_failure(self):
+        for name, command in (("full disk", [PROGRAM]),
+                              ("closed output", ["sh", "-c", 'exec "$0" >&-', PROGRAM])):
+            with self.subTest(name), open("/dev/full", "wb") as full:
+                done = subprocess.run(command, input=b"2\n1\nq\n", stdout=full,
+                                      stderr=subprocess.PIPE, env=environment(SHIM, 1),
+                                      timeout=20)
+                self.assertEqual(1, done.returncode)
+                self.assertEqual(b"tipsrad: cannot write to standard output\n", done.stderr)
+
     def test_each_question_reaches_a_pipe_before_the_wait(self):
         process = subprocess.Popen([PROGRAM], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                    env=environment(SHIM, 1))

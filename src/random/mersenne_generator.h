@@ -65,11 +65,13 @@ class MersenneGenerator {
   // 0.0 only when u is 0.
   double next_unit() { return unit_from(next_u32()); }
 
-  // Returns min + floor(width * next_unit()) with width = max - min + 1,
-  // clamped to max, computed as the double product the draw was defined with.
-  // When max < min, returns -2147483648 instead (the output is still used up).
-  // The width is taken in 64 bits, so the whole 32-bit range is defined too:
-  // any min <= max gives a value in [min, max].
+  // Returns min + trunc(x * width) for the next unit real x and width =
+  // max - min + 1, clamped to max: the double product is the definition, and
+  // for widths up to 2^21 it equals floor(u * width / 2^32) for the output u,
+  // which is what is computed there. When max < min, returns -2147483648
+  // instead (the output is still used up). The width is taken in 64 bits, so
+  // the whole 32-bit range is defined too: any min <= max gives a value in
+  // [min, max].
   std::int32_t next_int(std::int32_t min, std::int32_t max) {
     const std::uint32_t u = next_u32();
     if (max < min) return INT32_MIN;
@@ -134,7 +136,9 @@ class MersenneGenerator {
   // words after it before they are rewritten, and its partners are either
   // all ahead (first run) or all rewritten already (second run), exactly as
   // word by word. The first run is 22 vectors; the second 21 and 6 words.
-  static_assert((kN - kM) % 8 == 0);
+  static constexpr std::uint32_t kLanes = 8;
+  static_assert((kN - kM) % kLanes == 0);
+
   [[gnu::target("avx2"), gnu::noinline]] void regenerate_avx2() {
     std::uint32_t i = 0;
     for (; i < kN - kM; i += kLanes) twist_eight(i, i + kM);
@@ -143,8 +147,6 @@ class MersenneGenerator {
     mt[kN - 1] = twist(mt[kN - 1], mt[0], mt[kM - 1]);
     index = 0;
   }
-
-  static constexpr std::uint32_t kLanes = 8;
 
   // twist() on mt[i] to mt[i + 7], with partners from mt[partner] on.
   [[gnu::target("avx2"), gnu::always_inline]] void twist_eight(std::uint32_t i,

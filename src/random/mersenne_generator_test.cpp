@@ -149,15 +149,6 @@ TEST(MersenneGeneratorTest, IntegerRangeEdges) {
   }
 }
 
-TEST(MersenneGeneratorTest, SlotsFollowTheRangeMapping) {
-  MersenneGenerator raw(2024);
-  MersenneGenerator slots(2024);
-  for (int i = 0; i < 5000; ++i) {
-    const std::uint64_t u = raw.next_u32();
-    ASSERT_EQ(static_cast<std::int32_t>(1 + ((15 * u) >> 32)), slots.next_int(1, 15));
-  }
-}
-
 // The range mapping as defined: the double product u / 2^32 * width, truncated.
 std::int64_t reference_int(std::uint32_t u, std::int32_t min, std::int32_t max) {
   const auto width = static_cast<double>(std::int64_t{max} - min + 1);

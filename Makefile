@@ -1,14 +1,22 @@
-# Wraps CMake. `make run` builds and starts tipsrad; `make test` builds and
-# runs every test, in a normal build and in one with AddressSanitizer and
-# UndefinedBehaviorSanitizer. Both install what they need on a fresh Debian
-# machine.
+# Wraps CMake. `make run` builds the program alone and starts it; `make test`
+# builds and runs every test, in a normal build and in one with
+# AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors. Both
+# install what they need on a fresh Debian machine.
 
 SHELL := /bin/bash
 .SHELLFLAGS := -o pipefail -c
 
 RELEASE := build/release
+TESTED := build/test
 SANITIZE := build/sanitize
 JOBS ?= 2
+
+# Our own builds treat warnings as errors; a plain configure does not.
+STRICT := -G Ninja -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+
+# CTest's summary and any failing test's output, not a line per test.
+CTEST = ctest --output-on-failure -j $(JOBS) --test-dir
+QUIET_PASSES := grep -vE '^ +Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +\#[0-9]+: .* Passed '
 
 CXX_SOURCES = $(shell git ls-files '*.cpp')
 FORMATTED = $(shell git ls-files '*.cpp' '*.h' '*.c')
@@ -18,37 +26,45 @@ FUZZ_SECONDS ?= 120
 
 PREFIX ?= /usr/local
 
-.PHONY: run test build build-sanitize lint fuzz bench install package clean
+.PHONY: run test build build-tested build-sanitize lint fuzz bench install package clean
 
+# The program alone, as a user builds it: no tests, so no GoogleTest or Python.
+# Configured once; ninja re-runs CMake itself when a CMakeLists.txt changes.
 build:
+	@tools/need cmake ninja g++
+	@[ -f $(RELEASE)/build.ninja ] || cmake -S . -B $(RELEASE) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(RELEASE) -j $(JOBS) --target tipsrad | { grep -vx 'ninja: no work to do.' || true; }
+
+build-tested:
 	@tools/need cmake ninja g++ gtest python3
-	@cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(RELEASE) -j $(JOBS)
+	@cmake -S . -B $(TESTED) $(STRICT) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(TESTED) -j $(JOBS)
 
 build-sanitize:
 	@tools/need cmake ninja g++ gtest python3
-	@cmake -S . -B $(SANITIZE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	@cmake -S . -B $(SANITIZE) $(STRICT) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DTIPSRAD_SANITIZE=ON >/dev/null
 	@cmake --build $(SANITIZE) -j $(JOBS)
 
 run: build
 	@$(RELEASE)/tipsrad
 
-test: build build-sanitize
-	@tools/need groff man dpkg-shlibdeps
+test: build-tested build-sanitize
+	@tools/need groff man dpkg-shlibdeps hardening-check
 	@echo "== tests, release build"
-	@ctest --test-dir $(RELEASE) --output-on-failure -j $(JOBS)
+	@$(CTEST) $(TESTED) | $(QUIET_PASSES)
 	@echo "== tests, sanitized build"
-	@ctest --test-dir $(SANITIZE) --output-on-failure -j $(JOBS)
+	@$(CTEST) $(SANITIZE) | $(QUIET_PASSES)
 
 # Formatting, clang-tidy and cppcheck, all with warnings as errors. cppcheck
 # cannot see that a benchmark's range-for mutates its State.
 CPPCHECK_BENCH := --suppress=constParameterCallback:bench/generator_bench.cpp
-lint: build
+lint: build-tested
 	@tools/need clang-format clang-tidy cppcheck
 	@echo "== clang-format" && clang-format --dry-run --Werror $(FORMATTED)
 	@echo "== clang-tidy" && printf '%s\n' $(CXX_SOURCES) | \
-	  xargs -P $(JOBS) -n 2 clang-tidy -p $(RELEASE) --quiet 2>&1 | \
+	  xargs -P $(JOBS) -n 2 clang-tidy -p $(TESTED) --quiet 2>&1 | \
 	  { grep -v 'warnings generated' || true; }
 	@echo "== cppcheck" && cppcheck --enable=warning,style,performance,portability \
 	  --error-exitcode=1 --inline-suppr --std=c++20 --quiet --library=googletest \
@@ -67,18 +83,21 @@ package: build
 	@lintian --allow-root --fail-on error $(RELEASE)/tipsrad_*.deb && echo "lintian: no errors"
 
 # The generator against the standard library, then the whole program.
-bench: build
-	@tools/need benchmark valgrind time
-	@cmake -S . -B $(RELEASE) >/dev/null && cmake --build $(RELEASE) -j $(JOBS)
-	@$(RELEASE)/generator_bench
+BENCH := build/bench
+bench:
+	@tools/need cmake ninja g++ benchmark valgrind time python3
+	@cmake -S . -B $(BENCH) $(STRICT) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+	  -DTIPSRAD_BENCHMARKS=ON >/dev/null
+	@cmake --build $(BENCH) -j $(JOBS)
+	@$(BENCH)/bench/generator_bench
 	@echo "== end to end"
-	@python3 bench/end_to_end.py $(RELEASE)/tipsrad $(RELEASE)/first_line_peer
+	@python3 bench/end_to_end.py $(BENCH)/tipsrad $(BENCH)/bench/first_line_peer
 
 # A bounded fuzz campaign over the dialogue's input; FUZZ_SECONDS lengthens it.
 # New inputs collect in build/fuzz/corpus, failing ones in build/fuzz/findings.
 fuzz:
 	@tools/need cmake ninja clang libfuzzer
-	@cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	@cmake -S . -B $(FUZZ) $(STRICT) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIPSRAD_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build $(FUZZ) -j $(JOBS) --target dialogue_fuzzer
 	@mkdir -p $(FUZZ)/corpus $(FUZZ)/findings

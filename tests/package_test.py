@@ -1,18 +1,22 @@
 """tipsrad as a user installs it: `cmake --install` into a temporary prefix,
 the installed program through a piped session, its manual page rendered
-without warnings, and the Debian package's file list and program.
+without warnings, the Debian package's file list, hardened program and
+reproducibility, and a packager's plain configure.
 
 Usage: package_test.py BUILD_DIRECTORY
 """
 import pathlib
+import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 from tipsrad_model import kinds_of, parse_transcript
 
 BUILD = pathlib.Path(sys.argv[1])
+SOURCE = pathlib.Path(__file__).resolve().parent.parent
 PACKAGE_FILES = {
     "./usr/bin/tipsrad",
     "./usr/share/man/man1/tipsrad.1.gz",
@@ -44,13 +48,20 @@ class PackageTest(unittest.TestCase):
             rendered = run("groff", "-ww", "-man", "-Tutf8", str(page))
             self.assertEqual(b"", rendered.stderr)
             text = run("man", "-l", str(page), env={"MANWIDTH": "80", "PATH": "/usr/bin:/bin"})
-            for heading in (b"NAME", b"SYNOPSIS", b"DESCRIPTION", b"EXIT STATUS", b"EXAMPLES"):
+            for heading in (b"NAME", b"SYNOPSIS", b"DESCRIPTION", b"EXIT STATUS", b"EXAMPLES",
+                            b"REPORTING BUGS", b"AUTHORS", b"SEE ALSO"):
                 self.assertIn(heading, text.stdout)
+            self.assertLessEqual(max(map(len, text.stdout.splitlines())), 80)
 
     def test_debian_package(self):
         with tempfile.TemporaryDirectory() as out:
-            run("cpack", "--config", str(BUILD / "CPackConfig.cmake"), "-B", out)
-            [deb] = pathlib.Path(out).glob("tipsrad_*.deb")
+            debs = []
+            for again in ("first", "second"):  # a second apart: no timestamp may show
+                run("cpack", "--config", str(BUILD / "CPackConfig.cmake"), "-B", f"{out}/{again}")
+                debs += pathlib.Path(out, again).glob("tipsrad_*.deb")
+                time.sleep(1.1)
+            deb = debs[0]
+            self.assertEqual(deb.read_bytes(), debs[1].read_bytes())
             listing = run("dpkg-deb", "-c", str(deb)).stdout.decode().splitlines()
             files = {line.split()[-1] for line in listing if line.startswith("-")}
             self.assertEqual(PACKAGE_FILES, files)
@@ -61,6 +72,19 @@ class PackageTest(unittest.TestCase):
             unpacked = pathlib.Path(out) / "root"
             run("dpkg-deb", "-x", str(deb), str(unpacked))
             self.assert_session_works(unpacked / "usr/bin/tipsrad")
+            if not shutil.which("hardening-check"):
+                self.skipTest("hardening-check (devscripts) is not installed")
+            # Debian's start files carry no CET note, so no binary here shows one.
+            checked = subprocess.run(["hardening-check", "--nocfprotection",
+                                      unpacked / "usr/bin/tipsrad"], capture_output=True)
+            self.assertEqual(0, checked.returncode, checked.stdout.decode())
+
+    def test_plain_configure_keeps_warnings_as_warnings(self):
+        with tempfile.TemporaryDirectory() as build:
+            run("cmake", "-S", str(SOURCE), "-B", build)
+            commands = pathlib.Path(build, "compile_commands.json").read_text()
+            self.assertIn("-Wall", commands)
+            self.assertNotRegex(commands, r"-Werror(?![=\w-])")
 
 
 if __name__ == "__main__":

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -77,18 +76,28 @@ TEST(MarkDrawTest, RowFromSeedOne) {
 }
 
 TEST(MarkDrawTest, OutcomesFollowTheSlotWeights) {
-  // 13 singles a row: "1" comes 3 times in 6, "2" twice, "x" once.
-  shared_generator.seed(5);
-  std::array<int, 3> seen{};  // "1", "x", "2"
-  for (int row = 0; row < 3000; ++row) {
-    for (const MatchMark& mark : draw_row({13, 0, 0})) {
-      ++seen[static_cast<std::size_t>(std::strchr("1x2", mark.text[0]) - "1x2")];
+  const struct {
+    RowQuota quota;
+    std::array<std::string, 3> marks;
+    std::array<double, 3> weights;
+  } cases[] = {
+      {{13, 0, 0}, {"1", "x", "2"}, {3.0 / 6, 1.0 / 6, 2.0 / 6}},
+      {{0, 13, 0}, {"1x", "x2", "12"}, {3.0 / 7, 2.0 / 7, 2.0 / 7}},
+  };
+  for (const auto& c : cases) {
+    shared_generator.seed(5);
+    std::array<int, 3> seen{};
+    for (int row = 0; row < 3000; ++row) {
+      for (const MatchMark& mark : draw_row(c.quota)) {
+        const auto* const found = std::find(c.marks.begin(), c.marks.end(), mark.text.data());
+        ASSERT_NE(c.marks.end(), found) << mark.text.data();
+        ++seen[static_cast<std::size_t>(found - c.marks.begin())];
+      }
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+      EXPECT_NEAR(c.weights[i], seen[i] / (3000.0 * 13), 0.01) << c.marks[i];
     }
   }
-  const double total = 3000.0 * 13;
-  EXPECT_NEAR(3.0 / 6, seen[0] / total, 0.01);
-  EXPECT_NEAR(1.0 / 6, seen[1] / total, 0.01);
-  EXPECT_NEAR(2.0 / 6, seen[2] / total, 0.01);
 }
 
 TEST(MarkDrawTest, NoOpenKindLeavesEverythingAsItWas) {

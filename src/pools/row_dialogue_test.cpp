@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <ostream>
 #include <sstream>
 #include <string>
 
@@ -97,6 +98,7 @@ TEST(QuotaForTest, SumsToThirteenAndDrawsLikeTheExactCounts) {
       {kMax, 20, {-13, 13, 13}},
       {5, kMin, {13, 5, -5}},
       {kMax, kMin, {14, kMax, kMin}},
+      {kMin + 13, 1, {kMax, kMin + 13, 1}},
   };
   for (const auto& c : cases) {
     const RowQuota q = quota_for(c.half, c.full);
@@ -127,6 +129,20 @@ TEST(RunRowsTest, EndOfInputAtTheFirstQuestionSaysFarewell) {
   std::ostringstream out;
   run_rows(in, out);
   EXPECT_EQ("Hur manga halv-garderingar vill du ha pa ditt ystem?\nquitting menu\n", out.str());
+}
+
+// Output that fails only when flushed, as a full disk shows at the farewell.
+class FailingSync : public std::stringbuf {
+  int sync() override { return -1; }
+};
+
+TEST(RunRowsTest, FailedFarewellFlushShowsInTheStream) {
+  std::istringstream in("1\n1\nq\n");
+  FailingSync buffer;
+  std::ostream out(&buffer);
+  run_rows(in, out);
+  EXPECT_TRUE(out.bad());
+  EXPECT_TRUE(buffer.str().ends_with("quitting menu\n"));
 }
 
 }  // namespace

@@ -134,7 +134,8 @@ TEST(MersenneGeneratorTest, IntegerRangeEdges) {
       {0xFFFFFFFF, kMax, kMin, kMin},
       {0xFFFFFFFF, kMax, kMax, kMax},
       {0xFFFFFFFF, kMin, kMin, kMin},
-      {0xFFFFFFFF, 0, kMax - 1, kMax - 1},  // widest range that fits 32 bits
+      {0xFFFFFFFF, 0, kMax - 1, kMax - 1},    // widest range that fits 32 bits
+      {0x80000001, 0, kMax - 1, 1073741824},  // the double product rounds up here
       // Wider than 32 bits: the same mapping, on a 64-bit width.
       {0x00000000, kMin, kMax, kMin},
       {0x80000000, kMin, kMax, 0},

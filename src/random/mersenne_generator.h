@@ -66,24 +66,22 @@ class MersenneGenerator {
   double next_unit() { return unit_from(next_u32()); }
 
   // Returns min + trunc(x * width) for the next unit real x and width =
-  // max - min + 1, clamped to max: the double product is the definition, and
-  // for widths up to 2^21 it equals floor(u * width / 2^32) for the output u,
-  // which is what is computed there. When max < min, returns -2147483648
-  // instead (the output is still used up). The width is taken in 64 bits, so
-  // the whole 32-bit range is defined too: any min <= max gives a value in
-  // [min, max].
+  // max - min + 1, clamped to max, where x * width is the IEEE double product:
+  // rounded once to 53 significant bits, ties to even. When max < min,
+  // returns -2147483648 instead (the output is still used up). The width is
+  // taken in 64 bits, so the whole 32-bit range is defined too: any
+  // min <= max gives a value in [min, max].
+  //
+  // The product is formed in integers, u * width for the output u, exact in
+  // 64 bits, then rounded as a double would be: the same result on every
+  // platform, also where the floating-point unit keeps wider intermediates
+  // (x87). Up to widths of 2^21 nothing needs rounding: floor(u * width / 2^32).
   std::int32_t next_int(std::int32_t min, std::int32_t max) {
     const std::uint32_t u = next_u32();
     if (max < min) return INT32_MIN;
     const auto width = static_cast<std::uint64_t>(std::int64_t{max} - min) + 1;  // 1 to 2^32
-    std::int64_t offset = 0;
-    if (width <= kExactWidth) {
-      // u * width < 2^53: the double product is exact, and its floor is this.
-      offset = static_cast<std::int64_t>((u * width) >> 32);
-    } else {
-      // The product may round, even up to width; the clamp below catches that.
-      offset = static_cast<std::int64_t>(unit_from(u) * static_cast<double>(width));
-    }
+    // The rounding may reach width * 2^32 itself; the clamp catches that.
+    const auto offset = static_cast<std::int64_t>(round_as_double(u * width) >> 32);
     const std::int64_t r = min + offset;
     return static_cast<std::int32_t>(r > max ? max : r);
   }
@@ -96,12 +94,24 @@ class MersenneGenerator {
 
  private:
   static constexpr std::uint64_t kOneBits = 0x3FF0000000000000U;  // 1.0
-  static constexpr std::uint64_t kExactWidth = std::uint64_t{1} << 21;
+  static constexpr std::uint64_t kDoubleDigits = 53;              // significant bits of a double
 
   // u / 2^32, formed by placing u in the fraction of a double in [1, 2) and
   // subtracting 1: exact, and no division.
   static double unit_from(std::uint64_t u) {
     return std::bit_cast<double>(kOneBits | (u << 20)) - 1.0;
+  }
+
+  // `exact` rounded to a double's significant bits, ties to even. Never wraps:
+  // a product below 2^64 - 2^32 rounds to at most 2^64 - 2^32.
+  static std::uint64_t round_as_double(std::uint64_t exact) {
+    const std::uint64_t digits = std::bit_width(exact);
+    if (digits <= kDoubleDigits) return exact;
+    const std::uint64_t unit = std::uint64_t{1} << (digits - kDoubleDigits);
+    const std::uint64_t rest = exact & (unit - 1);
+    const std::uint64_t kept = exact - rest;
+    const bool up = rest > unit / 2 || (rest == unit / 2 && (kept & unit) != 0);
+    return up ? kept + unit : kept;
   }
 
   // One step of the recurrence: the top bits of `upper`, the low bits of

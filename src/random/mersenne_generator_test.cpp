@@ -136,6 +136,9 @@ TEST(MersenneGeneratorTest, IntegerRangeEdges) {
       {0xFFFFFFFF, kMin, kMin, kMin},
       {0xFFFFFFFF, 0, kMax - 1, kMax - 1},    // widest range that fits 32 bits
       {0x80000001, 0, kMax - 1, 1073741824},  // the double product rounds up here
+      // Where x87 keeps the product in 80 bits, these came out one lower.
+      {0xB3333333, kMin, 4, -644245091},
+      {0xBFFFFFFF, kMin, 1 << 30, 268435456},
       // Wider than 32 bits: the same mapping, on a 64-bit width.
       {0x00000000, kMin, kMax, kMin},
       {0x80000000, kMin, kMax, 0},
@@ -151,9 +154,11 @@ TEST(MersenneGeneratorTest, IntegerRangeEdges) {
 }
 
 // The range mapping as defined: the double product u / 2^32 * width, truncated.
+// The store rounds the product to a double also where x87 forms it wider.
 std::int64_t reference_int(std::uint32_t u, std::int32_t min, std::int32_t max) {
   const auto width = static_cast<double>(std::int64_t{max} - min + 1);
-  const std::int64_t r = min + static_cast<std::int64_t>(std::ldexp(u, -32) * width);
+  const volatile double product = std::ldexp(u, -32) * width;
+  const std::int64_t r = min + static_cast<std::int64_t>(product);
   return std::min<std::int64_t>(r, max);
 }
 

@@ -16,7 +16,7 @@ namespace {
 bool replay(const std::filesystem::path& input) {
   std::ifstream file(input, std::ios::binary);
   if (!file) {
-    static_cast<void>(std::fprintf(stderr, "cannot read %s\n", input.c_str()));
+    static_cast<void>(std::fprintf(stderr, "cannot read %s\n", input.string().c_str()));
     return false;
   }
   const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};

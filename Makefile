@@ -26,7 +26,8 @@ FUZZ_SECONDS ?= 120
 
 PREFIX ?= /usr/local
 
-.PHONY: run test build build-tested build-sanitize lint fuzz bench install package clean
+.PHONY: run test build build-tested build-sanitize lint fuzz bench install package \
+  package-windows test-platforms clean
 
 # The program alone, as a user builds it: no tests, so no GoogleTest or Python.
 # Configured once; ninja re-runs CMake itself when a CMakeLists.txt changes.
@@ -81,6 +82,21 @@ package: build
 	@tools/need dpkg-shlibdeps lintian
 	@cd $(RELEASE) && cpack
 	@lintian --allow-root --fail-on error $(RELEASE)/tipsrad_*.deb && echo "lintian: no errors"
+
+# build/windows/tipsrad-<version>-win64.zip: the program for a bare Windows.
+WINDOWS := build/windows
+package-windows:
+	@tools/need cmake ninja x86_64-w64-mingw32-g++ groff
+	@[ -f $(WINDOWS)/build.ninja ] || cmake -S . -B $(WINDOWS) -G Ninja -DCMAKE_SYSTEM_NAME=Windows \
+	  -DCMAKE_CXX_COMPILER=x86_64-w64-mingw32-g++ -DCMAKE_BUILD_TYPE=Release \
+	  -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(WINDOWS) -j $(JOBS)
+	@cd $(WINDOWS) && cpack
+	@python3 -m zipfile -l $(WINDOWS)/tipsrad-*-win64.zip
+
+# Every platform tipsrad ships on, built and tested by emulation.
+test-platforms:
+	@tools/test-platforms
 
 # The generator against the standard library, then the whole program.
 BENCH := build/bench

@@ -10,8 +10,8 @@ import time
 import unittest
 
 from tipsrad_model import (ASK_FULL, ASK_HALF, CLOSING, FAREWELL, NEGATIVE_HALF,
-                           NEGATIVE_SUM, TOO_MANY, environment, expected, one_row,
-                           run_tipsrad)
+                           NEGATIVE_SUM, TOO_MANY, command, environment, expected,
+                           kinds_of, one_row, parse_transcript, run_tipsrad)
 
 PROGRAM, SHIM = sys.argv[1], sys.argv[2]
 I32_MIN, I32_MAX = -2**31, 2**31 - 1
@@ -101,17 +101,17 @@ class DialogueTest(unittest.TestCase):
         self.assertEqual(run(1, b"2\n1\nq\n"), run(2**32 + 1, b"2\n1\nq\n"))
 
     def test_output_that_cannot_be_written_is_a_failure(self):
-        for name, command in (("full disk", [PROGRAM]),
-                              ("closed output", ["sh", "-c", 'exec "$0" >&-', PROGRAM])):
+        for name, start in (("full disk", command(PROGRAM)),
+                            ("closed output", ["sh", "-c", 'exec "$@" >&-', "-"] + command(PROGRAM))):
             with self.subTest(name), open("/dev/full", "wb") as full:
-                done = subprocess.run(command, input=b"2\n1\nq\n", stdout=full,
+                done = subprocess.run(start, input=b"2\n1\nq\n", stdout=full,
                                       stderr=subprocess.PIPE, env=environment(SHIM, 1),
                                       timeout=20)
                 self.assertEqual(1, done.returncode)
                 self.assertEqual(b"tipsrad: cannot write to standard output\n", done.stderr)
 
     def test_each_question_reaches_a_pipe_before_the_wait(self):
-        process = subprocess.Popen([PROGRAM], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+        process = subprocess.Popen(command(PROGRAM), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                    env=environment(SHIM, 1))
         try:
             seen = b""
@@ -139,5 +139,26 @@ class DialogueTest(unittest.TestCase):
         return seen[seen.index(text) + len(text):]
 
 
+class ConsoleTest(unittest.TestCase):
+    """The console's own conventions, which need no pinned clock: on Windows
+    line ends are written as CR LF and Ctrl-Z then Enter ends input."""
+    WINDOWS = PROGRAM.endswith(".exe")
+    NEWLINE = b"\r\n" if WINDOWS else b"\n"
+
+    def session(self, data):
+        done = subprocess.run(command(PROGRAM), input=data, capture_output=True, timeout=60)
+        self.assertEqual(0, done.returncode, done.stderr)
+        self.assertEqual(done.stdout.count(b"\n"), done.stdout.count(self.NEWLINE))
+        return parse_transcript(done.stdout.replace(self.NEWLINE, b"\n"))
+
+    def test_line_ends(self):
+        [(_, _, marks)] = self.session(b"2\n1\nq\n")
+        self.assertEqual([10, 2, 1], kinds_of(marks))
+
+    @unittest.skipUnless(WINDOWS, "Ctrl-Z ends input only on Windows")
+    def test_ctrl_z_then_enter_ends_input(self):
+        self.assertEqual(1, len(self.session(b"2\r\n1\r\n\x1a\r\n3\r\n")))
+
+
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1])
+    unittest.main(argv=sys.argv[:1] + sys.argv[3:])

@@ -12,7 +12,8 @@ import sys
 import time
 import unittest
 
-from tipsrad_model import ASK_FULL, ASK_HALF, CLOSING, FAREWELL, Row, environment, expected
+from tipsrad_model import (ASK_FULL, ASK_HALF, CLOSING, FAREWELL, Row, command, environment,
+                           expected)
 
 PROGRAM, SHIM = sys.argv[1], sys.argv[2]
 CTRL_D = b"\x04"
@@ -21,7 +22,7 @@ CTRL_D = b"\x04"
 class Terminal:
     def __init__(self):
         self.master, slave = pty.openpty()
-        self.process = subprocess.Popen([PROGRAM], stdin=slave, stdout=slave, stderr=slave,
+        self.process = subprocess.Popen(command(PROGRAM), stdin=slave, stdout=slave, stderr=slave,
                                         env=environment(SHIM, 1), close_fds=True)
         os.close(slave)
         self.screen = b""

@@ -2,6 +2,7 @@
 tests: it gives the marks a pinned seed must produce, the exact texts, and a
 structural check of any transcript."""
 import os
+import shlex
 import subprocess
 
 ASK_HALF = b"Hur manga halv-garderingar vill du ha pa ditt ystem?\n"
@@ -104,8 +105,21 @@ def warnings_for(half, full):
     return after_half, [TOO_MANY] * (total > 13) + [NEGATIVE_SUM] * (total < 0)
 
 
+# Built for another platform, the program runs under this emulator (qemu-user
+# or wine), given as a shell-quoted command prefix.
+EMULATOR = shlex.split(os.environ.get("TIPSRAD_EMULATOR", ""))
+
+
+def command(program):
+    return EMULATOR + [program]
+
+
 def environment(shim, seed):
-    env = dict(os.environ, LD_PRELOAD=shim, TIPSRAD_TEST_TIME=str(seed))
+    env = dict(os.environ, TIPSRAD_TEST_TIME=str(seed))
+    if EMULATOR:  # preloaded into the emulated program, not into qemu itself
+        env["QEMU_SET_ENV"] = f"LD_PRELOAD={shim}"
+    else:
+        env["LD_PRELOAD"] = shim
     # A sanitized build links its runtime first; the shim must not upset it.
     env["ASAN_OPTIONS"] = env.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0"
     return env
@@ -113,7 +127,7 @@ def environment(shim, seed):
 
 def run_tipsrad(program, shim, seed, data):
     """Runs tipsrad on `data` with the clock pinned to `seed`: (status, out, err)."""
-    done = subprocess.run([program], input=data, capture_output=True,
+    done = subprocess.run(command(program), input=data, capture_output=True,
                           env=environment(shim, seed), timeout=60)
     return done.returncode, done.stdout, done.stderr
 

@@ -62,7 +62,7 @@ test: build-tested build-sanitize
 # cannot see that a benchmark's range-for mutates its State.
 CPPCHECK_BENCH := --suppress=constParameterCallback:bench/generator_bench.cpp
 lint: build-tested
-	@tools/need clang-format clang-tidy cppcheck
+	@tools/need clang-format clang-tidy cppcheck benchmark
 	@echo "== clang-format" && clang-format --dry-run --Werror $(FORMATTED)
 	@echo "== clang-tidy" && printf '%s\n' $(CXX_SOURCES) | \
 	  xargs -P $(JOBS) -n 2 clang-tidy -p $(TESTED) --quiet 2>&1 | \
@@ -86,7 +86,7 @@ package: build
 # build/windows/tipsrad-<version>-win64.zip: the program for a bare Windows.
 WINDOWS := build/windows
 package-windows:
-	@tools/need cmake ninja x86_64-w64-mingw32-g++ groff
+	@tools/need cmake ninja x86_64-w64-mingw32-g++ groff python3
 	@[ -f $(WINDOWS)/build.ninja ] || cmake -S . -B $(WINDOWS) -G Ninja -DCMAKE_SYSTEM_NAME=Windows \
 	  -DCMAKE_CXX_COMPILER=x86_64-w64-mingw32-g++ -DCMAKE_BUILD_TYPE=Release \
 	  -DBUILD_TESTING=OFF >/dev/null

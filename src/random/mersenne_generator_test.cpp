@@ -136,6 +136,7 @@ TEST(MersenneGeneratorTest, IntegerRangeEdges) {
       {0xFFFFFFFF, kMin, kMin, kMin},
       {0xFFFFFFFF, 0, kMax - 1, kMax - 1},    // widest range that fits 32 bits
       {0x80000001, 0, kMax - 1, 1073741824},  // the double product rounds up here
+      {0x80000101, 0, kMax - 1, 1073741952},  // ... and here only at 53 bits, not 54
       // Where x87 keeps the product in 80 bits, these came out one lower.
       {0xB3333333, kMin, 4, -644245091},
       {0xBFFFFFFF, kMin, 1 << 30, 268435456},

@@ -27,7 +27,7 @@ FUZZ_SECONDS ?= 120
 PREFIX ?= /usr/local
 
 .PHONY: run test build build-tested build-sanitize lint fuzz bench install package \
-  package-windows test-platforms clean
+  package-windows release test-platforms clean
 
 # The program alone, as a user builds it: no tests, so no GoogleTest or Python.
 # Configured once; ninja re-runs CMake itself when a CMakeLists.txt changes.
@@ -77,10 +77,11 @@ lint: build-tested
 install: build
 	@cmake --install $(RELEASE) --prefix $(PREFIX)
 
-# build/release/tipsrad_<version>_<arch>.deb, checked by lintian.
+# build/release/tipsrad_<version>_<arch>.deb, checked by lintian. CPack
+# writes the archive's members under the umask, so one is fixed here.
 package: build
 	@tools/need dpkg-shlibdeps lintian
-	@cd $(RELEASE) && cpack
+	@cd $(RELEASE) && umask 022 && cpack
 	@lintian --allow-root --fail-on error $(RELEASE)/tipsrad_*.deb && echo "lintian: no errors"
 
 # build/windows/tipsrad-<version>-win64.zip: the program for a bare Windows.
@@ -93,6 +94,12 @@ package-windows:
 	@cmake --build $(WINDOWS) -j $(JOBS)
 	@cd $(WINDOWS) && cpack
 	@python3 -m zipfile -l $(WINDOWS)/tipsrad-*-win64.zip
+
+# build/dist: every download of a release and SHA256SUMS, reproducibly.
+release:
+	@tools/need cmake ninja g++ python3 aarch64-linux-gnu-g++ arm-linux-gnueabihf-g++ \
+	  i686-linux-gnu-g++ x86_64-w64-mingw32-g++ groff lintian dpkg-architecture
+	@tools/release
 
 # Every platform tipsrad ships on, built and tested by emulation.
 test-platforms:

@@ -27,7 +27,7 @@ FUZZ_SECONDS ?= 120
 PREFIX ?= /usr/local
 
 .PHONY: run test build build-tested build-sanitize lint fuzz bench install package \
-  package-windows release test-platforms clean
+  package-windows release test-release test-platforms clean
 
 # The program alone, as a user builds it: no tests, so no GoogleTest or Python.
 # Configured once; ninja re-runs CMake itself when a CMakeLists.txt changes.
@@ -100,6 +100,11 @@ release:
 	@tools/need cmake ninja g++ python3 aarch64-linux-gnu-g++ arm-linux-gnueabihf-g++ \
 	  i686-linux-gnu-g++ x86_64-w64-mingw32-g++ groff lintian dpkg-architecture
 	@tools/release
+
+# The downloads as players use them, and the release rebuilt from its tarball.
+test-release: release
+	@tools/need python3 qemu-aarch64 wine dpkg-shlibdeps
+	@tools/test-release
 
 # Every platform tipsrad ships on, built and tested by emulation.
 test-platforms:

@@ -84,16 +84,11 @@ package: build
 	@cd $(RELEASE) && umask 022 && cpack
 	@lintian --allow-root --fail-on error $(RELEASE)/tipsrad_*.deb && echo "lintian: no errors"
 
-# build/windows/tipsrad-<version>-win64.zip: the program for a bare Windows.
-WINDOWS := build/windows
+# build/dist/tipsrad-<version>-win64.zip: the program for a bare Windows, as released.
 package-windows:
 	@tools/need cmake ninja x86_64-w64-mingw32-g++ groff python3
-	@[ -f $(WINDOWS)/build.ninja ] || cmake -S . -B $(WINDOWS) -G Ninja -DCMAKE_SYSTEM_NAME=Windows \
-	  -DCMAKE_CXX_COMPILER=x86_64-w64-mingw32-g++ -DCMAKE_BUILD_TYPE=Release \
-	  -DBUILD_TESTING=OFF >/dev/null
-	@cmake --build $(WINDOWS) -j $(JOBS)
-	@cd $(WINDOWS) && cpack
-	@python3 -m zipfile -l $(WINDOWS)/tipsrad-*-win64.zip
+	@tools/release win64
+	@python3 -m zipfile -l build/dist/tipsrad-*-win64.zip
 
 # build/dist: every download of a release and SHA256SUMS, reproducibly.
 release:

@@ -5,8 +5,6 @@
 #include <istream>
 #include <limits>
 #include <ostream>
-#include <streambuf>
-#include <string>
 
 Row current_row{};
 
@@ -23,10 +21,6 @@ constexpr const char* kOfferRow =
     "Slumpa fram en till rad? Tryck vilken knapp som helst foljd av enter!\n";
 constexpr const char* kFarewell = "quitting menu";
 
-using Traits = std::char_traits<char>;
-
-bool is_digit(int c) { return c >= '0' && c <= '9'; }
-
 // Writes the row's 13 lines as they are drawn, in groups of 3, 3, 3 and 4.
 void draw_and_write_row(std::ostream& out) {
   for (std::int32_t match = 1; match <= kMatchCount; ++match) {
@@ -41,60 +35,36 @@ void draw_and_write_row(std::ostream& out) {
 }  // namespace
 
 ReadOutcome read_count(std::istream& in, std::int32_t& count) {
-  // The sentry flushes the tied stream and skips whitespace, as any formatted
-  // extraction does; it fails when input ends first.
-  const std::istream::sentry ready(in);
-  if (!ready) return ReadOutcome::Ended;
-
-  std::streambuf& source = *in.rdbuf();
-  int c = source.sgetc();
-  const bool negative = c == '-';
-  if (c == '-' || c == '+') c = source.snextc();
-  if (!is_digit(c)) {
-    if (Traits::eq_int_type(c, Traits::eof())) {
-      in.setstate(std::ios_base::eofbit);
-    } else {
-      in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-    }
-    return ReadOutcome::Unreadable;
+  // std::ws flushes the tied stream, as every input does, and skips blanks.
+  if (!(in >> std::ws) || in.eof()) return ReadOutcome::Ended;
+  const std::int32_t kept = count;
+  if (in >> count) return ReadOutcome::Read;
+  // A failed extraction stores the nearest limit for a count beyond 32 bits,
+  // having consumed all its digits, and 0 where no number starts.
+  in.clear();
+  if (count == std::numeric_limits<std::int32_t>::max() ||
+      count == std::numeric_limits<std::int32_t>::min()) {
+    return ReadOutcome::Read;
   }
-
-  // Magnitudes saturate at 2^31, just past the largest count of either sign.
-  constexpr std::int64_t kLimit = std::int64_t{1} << 31;
-  std::int64_t magnitude = 0;
-  for (; is_digit(c); c = source.snextc()) {
-    magnitude = std::min(magnitude * 10 + (c - '0'), kLimit);
-  }
-  if (Traits::eq_int_type(c, Traits::eof())) in.setstate(std::ios_base::eofbit);
-  count = static_cast<std::int32_t>(negative ? -magnitude : std::min(magnitude, kLimit - 1));
-  return ReadOutcome::Read;
+  count = kept;
+  in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+  return ReadOutcome::Unreadable;
 }
 
 RowQuota quota_for(std::int32_t half_covers, std::int32_t full_covers) {
   const std::int64_t singles = std::int64_t{kMatchCount} - full_covers - half_covers;
-  if (singles >= std::numeric_limits<std::int32_t>::min() &&
-      singles <= std::numeric_limits<std::int32_t>::max()) {
-    return {static_cast<std::int32_t>(singles), half_covers, full_covers};
+  if (singles < std::numeric_limits<std::int32_t>::min()) {
+    // Both counts are above 14: no singles, and each cover up to 13.
+    return {-kMatchCount, kMatchCount, kMatchCount};
   }
-  // Only the draw's view of a quota matters, so clamp each to 0..13. With both
-  // counts in 32 bits, that leaves a sum of 13 or more (13 singles, or 13 half
-  // and 13 full covers); the surplus goes to a kind whose exact quota is below
-  // 0, where it changes nothing. The exact quotas sum to 13, so one exists.
-  const std::array<std::int64_t, 3> exact{singles, half_covers, full_covers};
-  std::array<std::int64_t, 3> equivalent{};
-  std::int64_t surplus = -kMatchCount;
-  for (std::size_t i = 0; i < exact.size(); ++i) {
-    equivalent[i] = std::clamp<std::int64_t>(exact[i], 0, kMatchCount);
-    surplus += equivalent[i];
+  if (singles > std::numeric_limits<std::int32_t>::max()) {
+    // One count is far below 0 and the other below 14: 13 singles, and the
+    // other's covers, if any, balanced by the negative one.
+    const std::int32_t half = std::max(half_covers, 0);
+    const std::int32_t full = std::max(full_covers, 0);
+    return {kMatchCount, half_covers < 0 ? -full : half, full_covers < 0 ? -half : full};
   }
-  for (std::size_t i = 0; i < exact.size(); ++i) {
-    if (surplus > 0 && exact[i] < 0) {
-      equivalent[i] -= surplus;
-      break;
-    }
-  }
-  return {static_cast<std::int32_t>(equivalent[0]), static_cast<std::int32_t>(equivalent[1]),
-          static_cast<std::int32_t>(equivalent[2])};
+  return {static_cast<std::int32_t>(singles), half_covers, full_covers};
 }
 
 void run_rows(std::istream& in, std::ostream& out) {

@@ -21,7 +21,7 @@ enum class ReadOutcome {
   Ended,       // input ended, or failed, before the answer began
 };
 
-// Reads a count as formatted extraction would: leading whitespace (line breaks
+// Reads a count by formatted extraction: leading whitespace (line breaks
 // included) skipped, one optional sign directly before the digits, decimal
 // digits, the first non-digit left in `in`. A count beyond the 32-bit range
 // takes the nearest 32-bit value, all its digits consumed. On Unreadable and

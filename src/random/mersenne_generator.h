@@ -4,7 +4,6 @@
 #include <array>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 
 // A 32-bit Mersenne twister with a state of 351 words (the parameter set with
 // middle offset 175 and a 13/19 bit split), seeded by its own recurrence
@@ -66,23 +65,22 @@ class MersenneGenerator {
   double next_unit() { return unit_from(next_u32()); }
 
   // Returns min + trunc(x * width) for the next unit real x and width =
-  // max - min + 1, clamped to max, where x * width is the IEEE double product:
-  // rounded once to 53 significant bits, ties to even. When max < min,
-  // returns -2147483648 instead (the output is still used up). The width is
-  // taken in 64 bits, so the whole 32-bit range is defined too: any
-  // min <= max gives a value in [min, max].
+  // max - min + 1, clamped to max, where x * width is the IEEE double product.
+  // When max < min, returns -2147483648 instead (the output is still used
+  // up). The width is taken in 64 bits, so the whole 32-bit range is defined
+  // too: any min <= max gives a value in [min, max].
   //
-  // The product is formed in integers, u * width for the output u, exact in
-  // 64 bits, then rounded as a double would be: the same result on every
-  // platform, also where the floating-point unit keeps wider intermediates
-  // (x87). Up to widths of 2^21 nothing needs rounding: floor(u * width / 2^32).
+  // The product needs at most 64 significant bits, so x87 (32-bit x86) forms
+  // it exactly in its 80-bit registers; storing it through a volatile double
+  // then rounds it once, as SSE and every other platform do, and all draw
+  // the same integer.
   std::int32_t next_int(std::int32_t min, std::int32_t max) {
-    const std::uint32_t u = next_u32();
+    const double x = next_unit();
     if (max < min) return INT32_MIN;
-    const auto width = static_cast<std::uint64_t>(std::int64_t{max} - min) + 1;  // 1 to 2^32
-    // The rounding may reach width * 2^32 itself; the clamp catches that.
-    const auto offset = static_cast<std::int64_t>(round_as_double(u * width) >> 32);
-    const std::int64_t r = min + offset;
+    const std::int64_t width = std::int64_t{max} - min + 1;  // 1 to 2^32
+    const volatile double product = x * static_cast<double>(width);
+    // The rounding may reach width itself; the clamp catches that.
+    const std::int64_t r = min + static_cast<std::int64_t>(product);
     return static_cast<std::int32_t>(r > max ? max : r);
   }
 
@@ -94,24 +92,11 @@ class MersenneGenerator {
 
  private:
   static constexpr std::uint64_t kOneBits = 0x3FF0000000000000U;  // 1.0
-  static constexpr std::uint64_t kDoubleDigits = 53;              // significant bits of a double
 
   // u / 2^32, formed by placing u in the fraction of a double in [1, 2) and
   // subtracting 1: exact, and no division.
   static double unit_from(std::uint64_t u) {
     return std::bit_cast<double>(kOneBits | (u << 20)) - 1.0;
-  }
-
-  // `exact` rounded to a double's significant bits, ties to even. Never wraps:
-  // a product below 2^64 - 2^32 rounds to at most 2^64 - 2^32.
-  static std::uint64_t round_as_double(std::uint64_t exact) {
-    const std::uint64_t digits = std::bit_width(exact);
-    if (digits <= kDoubleDigits) return exact;
-    const std::uint64_t unit = std::uint64_t{1} << (digits - kDoubleDigits);
-    const std::uint64_t rest = exact & (unit - 1);
-    const std::uint64_t kept = exact - rest;
-    const bool up = rest > unit / 2 || (rest == unit / 2 && (kept & unit) != 0);
-    return up ? kept + unit : kept;
   }
 
   // One step of the recurrence: the top bits of `upper`, the low bits of
@@ -124,55 +109,14 @@ class MersenneGenerator {
   // Rewrites the state in place. Split in three runs so that the partner
   // index kM words ahead never needs a modulo: from i = kN - kM on it wraps
   // to words already rewritten in this pass, and the last word pairs with the
-  // new mt[0]. Where the processor has AVX2, eight words at a time (defining
-  // TIPSRAD_PORTABLE_TWIST keeps to the word-by-word form everywhere).
+  // new mt[0].
   void regenerate() {
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(TIPSRAD_PORTABLE_TWIST)
-    __builtin_cpu_init();  // also safe when called from a static initialiser
-    if (__builtin_cpu_supports("avx2")) {
-      regenerate_avx2();
-      return;
-    }
-#endif
     std::uint32_t i = 0;
     for (; i < kN - kM; ++i) mt[i] = twist(mt[i], mt[i + 1], mt[i + kM]);
     for (; i < kN - 1; ++i) mt[i] = twist(mt[i], mt[i + 1], mt[i + kM - kN]);
     mt[kN - 1] = twist(mt[kN - 1], mt[0], mt[kM - 1]);
     index = 0;
   }
-
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(TIPSRAD_PORTABLE_TWIST)
-  // The same three runs on vectors of eight words. Each vector reads the
-  // words after it before they are rewritten, and its partners are either
-  // all ahead (first run) or all rewritten already (second run), exactly as
-  // word by word. The first run is 22 vectors; the second 21 and 6 words.
-  static constexpr std::uint32_t kLanes = 8;
-  static_assert((kN - kM) % kLanes == 0);
-
-  [[gnu::target("avx2"), gnu::noinline]] void regenerate_avx2() {
-    std::uint32_t i = 0;
-    for (; i < kN - kM; i += kLanes) twist_eight(i, i + kM);
-    for (; i + kLanes < kN - 1; i += kLanes) twist_eight(i, i + kM - kN);
-    for (; i < kN - 1; ++i) mt[i] = twist(mt[i], mt[i + 1], mt[i + kM - kN]);
-    mt[kN - 1] = twist(mt[kN - 1], mt[0], mt[kM - 1]);
-    index = 0;
-  }
-
-  // twist() on mt[i] to mt[i + 7], with partners from mt[partner] on.
-  [[gnu::target("avx2"), gnu::always_inline]] void twist_eight(std::uint32_t i,
-                                                               std::uint32_t partner) {
-    using Words = std::uint32_t __attribute__((vector_size(kLanes * 4)));
-    Words word{};
-    Words after{};
-    Words ahead{};
-    std::memcpy(&word, &mt[i], sizeof word);
-    std::memcpy(&after, &mt[i + 1], sizeof after);
-    std::memcpy(&ahead, &mt[partner], sizeof ahead);
-    const Words y = (word & kUpperMask) | (after & kLowerMask);
-    const Words twisted = ahead ^ (y >> 1) ^ (kMatrixA & -(y & 1U));
-    std::memcpy(&mt[i], &twisted, sizeof twisted);
-  }
-#endif
 };
 
 #endif  // TIPSRAD_RANDOM_MERSENNE_GENERATOR_H_

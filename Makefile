@@ -52,9 +52,10 @@ run: build
 	@$(RELEASE)/tipsrad
 
 test: build-tested build-sanitize
-	@tools/need groff man dpkg-shlibdeps hardening-check
+	@tools/need --if-root groff man dpkg-shlibdeps hardening-check
 	@echo "== tests, release build"
 	@$(CTEST) $(TESTED) | $(QUIET_PASSES)
+	@grep -h '^skipped: ' $(TESTED)/Testing/Temporary/LastTest.log || true
 	@echo "== tests, sanitized build"
 	@$(CTEST) $(SANITIZE) | $(QUIET_PASSES)
 
@@ -101,7 +102,8 @@ test-release: release
 	@tools/need python3 qemu-aarch64 wine dpkg-shlibdeps
 	@tools/test-release
 
-# Every platform tipsrad ships on, built and tested by emulation.
+# Every other platform tipsrad is built for (tools/platforms, shipped or not),
+# tested by emulation.
 test-platforms:
 	@tools/test-platforms
 

@@ -3,17 +3,10 @@
 # folder. A plain `cmake --install` keeps the page as it is and adds neither.
 #
 # It also makes the package reproducible: CPack stamps every file with
-# SOURCE_DATE_EPOCH when it is set, so unless the caller has set it, it is
-# set here, for this CPack run, to the release's own time: the date of the
-# top entry of the changelog, which a git checkout and an unpacked source
-# tarball agree on.
-if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
-  file(STRINGS "${CMAKE_CURRENT_LIST_DIR}/changelog" signature REGEX "^ -- .*>  " LIMIT_COUNT 1)
-  string(REGEX REPLACE "^ -- .*>  " "" released "${signature}")
-  execute_process(COMMAND date -d "${released}" +%s OUTPUT_VARIABLE released_at
-                  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-  set(ENV{SOURCE_DATE_EPOCH} "${released_at}")
-endif()
+# SOURCE_DATE_EPOCH when it is set, so it is set here, for this CPack run, to
+# the release's own time.
+include("${CMAKE_CURRENT_LIST_DIR}/release_date.cmake")
+set(ENV{SOURCE_DATE_EPOCH} "${release_epoch}")
 set(root "${CPACK_TEMPORARY_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
 set(doc "${root}/share/doc/${CPACK_PACKAGE_NAME}")
 

@@ -27,7 +27,7 @@ FUZZ_SECONDS ?= 120
 PREFIX ?= /usr/local
 
 .PHONY: run test build build-tested build-sanitize lint fuzz bench install package \
-  package-windows release test-release test-platforms clean
+  package-windows release test-release test-platforms build-web web test-web clean
 
 # The program alone, as a user builds it: no tests, so no GoogleTest or Python.
 # Configured once; ninja re-runs CMake itself when a CMakeLists.txt changes.
@@ -94,18 +94,39 @@ package-windows:
 # build/dist: every download of a release and SHA256SUMS, reproducibly.
 release:
 	@tools/need cmake ninja g++ python3 aarch64-linux-gnu-g++ arm-linux-gnueabihf-g++ \
-	  i686-linux-gnu-g++ x86_64-w64-mingw32-g++ groff lintian dpkg-architecture
+	  i686-linux-gnu-g++ x86_64-w64-mingw32-g++ wasi groff lintian dpkg-architecture
 	@tools/release
 
 # The downloads as players use them, and the release rebuilt from its tarball.
 test-release: release
-	@tools/need python3 qemu-aarch64 wine dpkg-shlibdeps
+	@tools/need python3 qemu-aarch64 wine dpkg-shlibdeps node chromium npm
+	@npm ci --prefix tests --ignore-scripts --no-audit --no-fund >/dev/null
 	@tools/test-release
 
 # Every other platform tipsrad is built for (tools/platforms, shipped or not),
 # tested by emulation.
 test-platforms:
 	@tools/test-platforms
+
+# The page: the program as WebAssembly beside web/'s files, in build/web.
+WASM := build/wasm
+build-web:
+	@tools/need cmake ninja wasi
+	@[ -f $(WASM)/build.ninja ] || cmake -S . -B $(WASM) -G Ninja -DBUILD_TESTING=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/wasi.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(WASM) -j $(JOBS) | { grep -vx 'ninja: no work to do.' || true; }
+	@rm -rf build/web && cmake --install $(WASM) --prefix build/web >/dev/null
+
+web: build-web
+	@tools/need python3
+	@echo "tipsrad: http://127.0.0.1:8000/ (Ctrl-C stops it)"
+	@python3 -m http.server 8000 --bind 127.0.0.1 --directory build/web
+
+# The page in Chromium, as a player on a phone uses it; screenshots in build/page-test.
+test-web: build-web
+	@tools/need chromium npm python3
+	@npm ci --prefix tests --ignore-scripts --no-audit --no-fund >/dev/null
+	@mkdir -p build/page-test && node tests/browser_test.mjs build/web build/page-test
 
 # The generator against the standard library, then the whole program.
 BENCH := build/bench

@@ -1,0 +1,15 @@
+# WebAssembly, as a WASI preview-1 command that any WASI runtime runs (Node,
+# wasmtime, the page in web/), built with Debian's clang 14 and its WASI
+# libraries (packages wasi-libc, libc++-14-dev-wasm32, libc++abi-14-dev-wasm32,
+# libclang-rt-14-dev-wasm32, lld-14) and binaryen's wasm-opt.
+#   cmake -S . -B build/wasm -DCMAKE_TOOLCHAIN_FILE=cmake/wasi.cmake
+set(CMAKE_SYSTEM_NAME WASI)
+set(CMAKE_SYSTEM_PROCESSOR wasm32)
+set(CMAKE_C_COMPILER clang-14)
+set(CMAKE_CXX_COMPILER clang++-14)
+set(CMAKE_C_COMPILER_TARGET wasm32-wasi)
+set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
+list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})  # Platform/WASI.cmake
+# The runtime has no exceptions, and a module is not position-independent.
+set(CMAKE_CXX_FLAGS_INIT -fno-exceptions)
+set(CMAKE_POSITION_INDEPENDENT_CODE OFF)

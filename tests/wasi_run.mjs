@@ -1,0 +1,18 @@
+// Runs a WASI module under Node through the page's own host (web/wasi.js),
+// as qemu-user runs the other platforms' programs: standard input, output and
+// error are the process's, each read waits as it does in the page, and the
+// clock is pinned to TIPSRAD_TEST_TIME seconds where that is set.
+// Usage: node tests/wasi_run.mjs PROGRAM.wasm
+import fs from "node:fs";
+import { runCommand } from "../web/wasi.js";
+
+const pinned = process.env.TIPSRAD_TEST_TIME;
+const chunk = Buffer.alloc(65536);
+process.exitCode = await runCommand(await WebAssembly.compile(fs.readFileSync(process.argv[2])), {
+  read: () => new Promise((resolve, reject) => fs.read(0, chunk, 0, chunk.length, null,
+    (error, n) => (error ? reject(error) : resolve(chunk.slice(0, n))))),
+  write: (fd, bytes) => {
+    for (let at = 0; at < bytes.length;) at += fs.writeSync(fd, bytes, at);
+  },
+  now: () => (pinned === undefined ? Date.now() : Number(pinned) * 1000),
+});

@@ -1,0 +1,22 @@
+// Keeps the page working offline: its files are cached on the first visit
+// and served from the cache from then on. The cache is named for the
+// release, so a new release's worker fetches the new files and drops the old.
+const CACHE = "tipsrad-@PROJECT_VERSION@";
+const FILES = ["./", "index.html", "style.css", "tipsrad.js", "wasi.js", "tipsrad.wasm",
+               "manifest.webmanifest", "icon.svg"];
+
+self.addEventListener("install", (event) => {
+  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));
+});
+
+self.addEventListener("activate", (event) => {
+  event.waitUntil(caches.keys()
+    .then((names) => Promise.all(names.filter((name) => name !== CACHE).map((name) => caches.delete(name))))
+    .then(() => self.clients.claim()));
+});
+
+self.addEventListener("fetch", (event) => {
+  event.respondWith(caches.open(CACHE)
+    .then((cache) => cache.match(event.request, { ignoreSearch: true }))
+    .then((cached) => cached ?? fetch(event.request)));
+});

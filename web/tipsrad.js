@@ -1,0 +1,101 @@
+// The page as tipsrad's console: the program's output and the player's lines
+// in #console, exactly as a terminal shows them; the answer line feeds its
+// standard input one line at a time, as a terminal does.
+import { runCommand } from "./wasi.js";
+
+const screen = document.getElementById("console");
+const form = document.getElementById("line");
+const answer = document.getElementById("answer");
+const send = document.getElementById("send");
+const status = document.getElementById("status");
+const restart = document.getElementById("restart");
+// Compiled from bytes, so that a host serving .wasm under any type will do.
+const program = fetch("tipsrad.wasm").then((response) => response.arrayBuffer())
+  .then((bytes) => WebAssembly.compile(bytes));
+navigator.serviceWorker?.register("sw.js").catch(() => {});
+
+let lines = [];  // sent, not yet read: Uint8Arrays, an empty one for the end
+let reader = null;  // the program's wait for a line, when it waits
+
+// The text goes into blocks of about a hundred lines, each begun at a line's
+// start, so that the browser lays out only the last block as text comes, not
+// the whole session; the console's text is still the session's, unbroken.
+// Scrolling waits for the next frame, so a burst of output costs one layout.
+let block = null;
+let blockLines = 0;
+let atLineStart = true;
+let scrolling = false;
+function show(text) {
+  if (!block || (blockLines > 100 && atLineStart)) {
+    block = screen.appendChild(document.createElement("div"));
+    blockLines = 0;
+  }
+  block.append(text);
+  blockLines += text.split("\n").length - 1;
+  atLineStart = text.endsWith("\n");
+  if (!scrolling) {
+    scrolling = true;
+    requestAnimationFrame(() => {
+      scrolling = false;
+      screen.scrollTop = screen.scrollHeight;
+    });
+  }
+}
+
+function give(bytes) {
+  if (reader) {
+    reader(bytes);
+    reader = null;
+  } else {
+    lines.push(bytes);
+  }
+}
+
+function enable(on) {
+  answer.disabled = send.disabled = !on;
+  restart.hidden = on;
+}
+
+form.addEventListener("submit", (event) => {
+  event.preventDefault();
+  if (answer.disabled) return;
+  show(`${answer.value}\n`);
+  give(new TextEncoder().encode(`${answer.value}\n`));
+  answer.value = "";
+  answer.focus();
+});
+
+// Ctrl-D on an empty line ends the input, as in a terminal.
+answer.addEventListener("keydown", (event) => {
+  if (event.ctrlKey && event.key.toLowerCase() === "d" && answer.value === "") {
+    event.preventDefault();
+    give(new Uint8Array(0));
+  }
+});
+
+async function start() {
+  lines = [];
+  reader = null;
+  screen.replaceChildren();
+  block = null;
+  status.textContent = "";
+  enable(true);
+  answer.focus();
+  const decoder = new TextDecoder();
+  try {
+    const exit = await runCommand(await program, {
+      read: () => lines.shift() ?? new Promise((resolve) => { reader = resolve; }),
+      write: (fd, bytes) => (fd === 1 ? show(decoder.decode(bytes, { stream: true }))
+                                      : console.error(new TextDecoder().decode(bytes))),
+      now: Date.now,
+    });
+    status.textContent = `Programmet har avslutats (status ${exit}).`;
+  } catch (error) {
+    status.textContent = `Programmet kunde inte köras: ${error.message}`;
+  }
+  enable(false);
+  restart.focus();
+}
+
+restart.addEventListener("click", start);
+start();

@@ -99,8 +99,7 @@ release:
 
 # The downloads as players use them, and the release rebuilt from its tarball.
 test-release: release
-	@tools/need python3 qemu-aarch64 wine dpkg-shlibdeps node chromium npm
-	@npm ci --prefix tests --ignore-scripts --no-audit --no-fund >/dev/null
+	@tools/need python3 qemu-aarch64 wine dpkg-shlibdeps node chromium node-packages
 	@tools/test-release
 
 # Every other platform tipsrad is built for (tools/platforms, shipped or not),
@@ -124,20 +123,21 @@ web: build-web
 
 # The page in Chromium, as a player on a phone uses it; screenshots in build/page-test.
 test-web: build-web
-	@tools/need chromium npm python3
-	@npm ci --prefix tests --ignore-scripts --no-audit --no-fund >/dev/null
+	@tools/need node chromium node-packages python3
 	@mkdir -p build/page-test && node tests/browser_test.mjs build/web build/page-test
 
-# The generator against the standard library, then the whole program.
+# The generator against the standard library, the whole program, then the page.
 BENCH := build/bench
-bench:
-	@tools/need cmake ninja g++ benchmark valgrind time python3
+bench: build-web
+	@tools/need cmake ninja g++ benchmark valgrind time python3 node chromium node-packages
 	@cmake -S . -B $(BENCH) $(STRICT) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
 	  -DTIPSRAD_BENCHMARKS=ON >/dev/null
 	@cmake --build $(BENCH) -j $(JOBS)
 	@$(BENCH)/bench/generator_bench
 	@echo "== end to end"
 	@python3 bench/end_to_end.py $(BENCH)/tipsrad $(BENCH)/bench/first_line_peer
+	@echo "== the page"
+	@node bench/page_bench.mjs build/web
 
 # A bounded fuzz campaign over the dialogue's input; FUZZ_SECONDS lengthens it.
 # New inputs collect in build/fuzz/corpus, failing ones in build/fuzz/findings.

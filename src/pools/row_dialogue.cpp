@@ -35,7 +35,8 @@ void draw_and_write_row(std::ostream& out) {
 }  // namespace
 
 ReadOutcome read_count(std::istream& in, std::int32_t& count) {
-  // std::ws flushes the tied stream, as every input does, and skips blanks.
+  // Blanks are skipped first to tell input that ends before a count from a
+  // malformed count; std::ws flushes the tied stream, as every input does.
   if (!(in >> std::ws) || in.eof()) return ReadOutcome::Ended;
   const std::int32_t kept = count;
   if (in >> count) return ReadOutcome::Read;

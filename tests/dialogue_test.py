@@ -114,7 +114,7 @@ class DialogueTest(unittest.TestCase):
         for name, start in (("full disk", command(PROGRAM)),
                             ("closed output", ["sh", "-c", 'exec "$@" >&-', "-"] + command(PROGRAM))):
             with self.subTest(name), open("/dev/full", "wb") as full:
-                if name == "closed output" and start[0] == "node":
+                if name == "closed output" and command(PROGRAM)[0] == "node":
                     self.skipTest("Node opens /dev/null on a closed standard output")
                 done = subprocess.run(start, input=b"2\n1\nq\n", stdout=full,
                                       stderr=subprocess.PIPE, env=environment(SHIM, 1),

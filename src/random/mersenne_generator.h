@@ -69,18 +69,24 @@ class MersenneGenerator {
   // When max < min, returns -2147483648 instead (the output is still used
   // up). The width is taken in 64 bits, so the whole 32-bit range is defined
   // too: any min <= max gives a value in [min, max].
-  //
-  // The product needs at most 64 significant bits, so x87 (32-bit x86) forms
-  // it exactly in its 80-bit registers; storing it through a volatile double
-  // then rounds it once, as SSE and every other platform do, and all draw
-  // the same integer.
   std::int32_t next_int(std::int32_t min, std::int32_t max) {
-    const double x = next_unit();
+    const std::uint32_t u = next_u32();
     if (max < min) return INT32_MIN;
-    const std::int64_t width = std::int64_t{max} - min + 1;  // 1 to 2^32
-    const volatile double product = x * static_cast<double>(width);
+    const auto width = static_cast<std::uint64_t>(std::int64_t{max} - min) + 1;  // 1 to 2^32
+    std::int64_t offset = 0;
+    if (width <= kExactWidth) {
+      // u * width is below 2^53, so the double product is exact, and so is
+      // this: the same value for the price of one integer multiply.
+      offset = static_cast<std::int64_t>(u * width >> 32);
+    } else {
+      // The product needs at most 64 significant bits, so x87 (32-bit x86)
+      // forms it exactly in its 80-bit registers; storing it through a
+      // volatile double rounds it once, as SSE and every other platform do.
+      const volatile double product = unit_from(u) * static_cast<double>(width);
+      offset = static_cast<std::int64_t>(product);
+    }
     // The rounding may reach width itself; the clamp catches that.
-    const std::int64_t r = min + static_cast<std::int64_t>(product);
+    const std::int64_t r = min + offset;
     return static_cast<std::int32_t>(r > max ? max : r);
   }
 
@@ -92,6 +98,7 @@ class MersenneGenerator {
 
  private:
   static constexpr std::uint64_t kOneBits = 0x3FF0000000000000U;  // 1.0
+  static constexpr std::uint64_t kExactWidth = std::uint64_t{1} << 21;  // 2^32 * 2^21 = 2^53
 
   // u / 2^32, formed by placing u in the fraction of a double in [1, 2) and
   // subtracting 1: exact, and no division.

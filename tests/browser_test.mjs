@@ -26,7 +26,7 @@ for half, full in json.loads(sys.argv[1]):
     parts += [ASK_HALF, b"%d\\n" % half, *after_half, ASK_FULL, b"%d\\n" % full, *after_full,
               Row(half, full), b"n\\n"]
 sys.stdout.buffer.write(expected(${seed}, parts[:-1] + [b"q\\n", FAREWELL]))`,
-  JSON.stringify(rows)], { cwd: import.meta.dirname, encoding: "utf8" });
+  JSON.stringify(rows)], { cwd: new URL(".", import.meta.url), encoding: "utf8" });
 }
 
 const { server, url } = await serve(folder);

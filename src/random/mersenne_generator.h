@@ -97,7 +97,7 @@ class MersenneGenerator {
   std::uint32_t index;
 
  private:
-  static constexpr std::uint64_t kOneBits = 0x3FF0000000000000U;  // 1.0
+  static constexpr std::uint64_t kOneBits = 0x3FF0000000000000U;        // 1.0
   static constexpr std::uint64_t kExactWidth = std::uint64_t{1} << 21;  // 2^32 * 2^21 = 2^53
 
   // u / 2^32, formed by placing u in the fraction of a double in [1, 2) and

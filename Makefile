@@ -122,7 +122,7 @@ web: build-web
 # The page in Chromium, as a player on a phone uses it; screenshots in build/page-test.
 test-web: build-web
 	@tools/need node chromium node-packages python3
-	@mkdir -p build/page-test && node tests/browser_test.mjs build/web build/page-test
+	@node tests/browser_test.mjs build/web build/page-test
 
 # The generator against the standard library, the whole program, then the page.
 BENCH := build/bench

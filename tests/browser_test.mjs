@@ -11,6 +11,7 @@ import test from "node:test";
 import { launch, serve } from "./browser.mjs";
 
 const [folder, shots] = process.argv.slice(2);
+fs.mkdirSync(shots, { recursive: true });
 const axe = fs.readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 const QUESTION = /(ystem\?|enter!)\n$/;
 

@@ -119,10 +119,12 @@ web: build-web
 	@echo "tipsrad: http://127.0.0.1:8000/ (Ctrl-C stops it)"
 	@python3 -m http.server 8000 --bind 127.0.0.1 --directory build/web
 
-# The page in Chromium, as a player on a phone uses it; screenshots in build/page-test.
+# The page in Chromium, Firefox and WebKit, as players on phones use it;
+# screenshots in build/page-test.
+BROWSERS := chromium firefox-esr WebKitWebDriver xvfb-run
 test-web: build-web
-	@tools/need node chromium node-packages python3
-	@node tests/browser_test.mjs build/web build/page-test
+	@tools/need node $(BROWSERS) node-packages python3
+	@xvfb-run -a node tests/browser_test.mjs build/web build/page-test
 
 # The generator against the standard library, the whole program, then the page.
 BENCH := build/bench

@@ -1,9 +1,11 @@
 // The page's weight, every file as served and gzipped, and the time from
 // navigation to the first question in headless Chromium: a fresh browser
 // context each time, so each is a first visit; median of 10. Exits 1 past
-// the budgets (400 KB, 150 KB gzipped, 500 ms).
+// the budgets (400 KB, 150 KB gzipped, 500 ms). Then Lighthouse's scores, as
+// a phone on slow 4G sees the page (its default, simulated), reported only.
 // Usage: node bench/page_bench.mjs PAGE_FOLDER
 import fs from "node:fs";
+import lighthouse from "../tests/node_modules/lighthouse/core/index.js";
 import path from "node:path";
 import zlib from "node:zlib";
 import { launch, serve } from "../tests/browser.mjs";
@@ -20,7 +22,8 @@ for (const name of fs.readdirSync(folder).sort()) {
 }
 console.log(`${"in all".padEnd(22)} ${(bytes / 1000).toFixed(1).padStart(8)} KB ${(packed / 1000).toFixed(1).padStart(6)} KB gzipped`);
 
-const { server, url } = await serve(folder);
+const site = await serve(folder);
+const { url } = site;
 const browser = await launch();
 const times = [];
 for (let run = 0; run < 10; ++run) {
@@ -33,9 +36,14 @@ for (let run = 0; run < 10; ++run) {
   times.push(performance.now() - start);
   await context.close();
 }
+const { lhr } = await lighthouse(url, { port: Number(new URL(browser.wsEndpoint()).port),
+  logLevel: "error" });
 await browser.close();
-server.close();
+site.stop();
 times.sort((a, b) => a - b);
 const median = (times[4] + times[5]) / 2;
 console.log(`first question after ${median.toFixed(0)} ms (median of 10; ${times[0].toFixed(0)} to ${times[9].toFixed(0)} ms)`);
+console.log(`Lighthouse ${lhr.lighthouseVersion}, ${lhr.configSettings.formFactor}: ${Object.values(lhr.categories)
+  .map((category) => `${category.title.toLowerCase()} ${Math.round(category.score * 100)}`).join(", ")}; ` +
+  `largest contentful paint ${lhr.audits["largest-contentful-paint"].displayValue}`);
 process.exitCode = bytes <= 400000 && packed <= 150000 && median <= 500 ? 0 : 1;

@@ -1,39 +1,147 @@
 // Shared by the browser test and the page benchmark: a static server for the
 // page on 127.0.0.1 under a sub-path, as any static host would serve it, and
-// Debian's Chromium, headless and kept off the network.
+// one way to drive each engine a phone runs, from Debian's packages: Blink
+// (chromium) and Gecko (firefox-esr) through puppeteer-core, WebKit
+// (WebKitGTK's MiniBrowser) through its WebDriver, which needs a display
+// (xvfb-run). Every browser is kept off the network.
+import { spawn } from "node:child_process";
 import fs from "node:fs";
 import http from "node:http";
 import path from "node:path";
 import puppeteer from "puppeteer-core";
 
 const TYPES = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css",
-  ".svg": "image/svg+xml", ".webmanifest": "application/manifest+json",
+  ".svg": "image/svg+xml", ".png": "image/png", ".webmanifest": "application/manifest+json",
   ".wasm": "application/wasm" };
 export const SUB_PATH = "/spel/tipsrad/";
+export const ENGINES = ["chromium", "firefox", "webkit"];
 
-// Serves `folder` at http://127.0.0.1:PORT/spel/tipsrad/; resolves to its URL.
+// Serves `folder` at http://127.0.0.1:PORT/spel/tipsrad/ with each file's
+// modification time, as a plain static host does; site.folder may be changed
+// (a new release in place), and site.stop() takes the server away.
 export async function serve(folder) {
+  const site = { folder };
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, "http://x").pathname);
     const file = name.startsWith(SUB_PATH) &&
-      path.resolve(folder, name.slice(SUB_PATH.length) || "index.html");
-    if (!file || !file.startsWith(path.resolve(folder)) || !fs.statSync(file, { throwIfNoEntry: false })?.isFile()) {
+      path.resolve(site.folder, name.slice(SUB_PATH.length) || "index.html");
+    const stat = file && file.startsWith(path.resolve(site.folder))
+      ? fs.statSync(file, { throwIfNoEntry: false }) : undefined;
+    if (!stat?.isFile()) {
       response.writeHead(404).end();
       return;
     }
-    response.writeHead(200, { "Content-Type": TYPES[path.extname(file)] ?? "text/plain" });
+    response.writeHead(200, { "Content-Type": TYPES[path.extname(file)] ?? "text/plain",
+      "Last-Modified": stat.mtime.toUTCString() });
     response.end(fs.readFileSync(file));
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return { server, url: `http://127.0.0.1:${server.address().port}${SUB_PATH}` };
+  site.url = `http://127.0.0.1:${server.address().port}${SUB_PATH}`;
+  site.stop = () => {
+    server.close();
+    server.closeAllConnections();
+  };
+  return site;
 }
 
+const CHROMIUM_ARGS = ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+  "--disable-background-networking", "--disable-component-update", "--disable-sync"];
+
 export function launch() {
-  return puppeteer.launch({
-    executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
-    headless: true,
-    protocolTimeout: 60000,
-    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-      "--disable-background-networking", "--disable-component-update", "--disable-sync"],
-  });
+  return puppeteer.launch({ executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
+    headless: true, protocolTimeout: 60000, args: CHROMIUM_ARGS });
+}
+
+// A page of `engine` at a phone's size (or as near as the engine's window
+// goes), as one interface:
+//   goto(url), reload(); run(fn, ...args): fn's result in the page, awaited;
+//   press(key): "Enter" or "Control+d" to the focused element;
+//   errors(): the page errors since the last call (WebKit's driver reports
+//     none, so they are caught in the page after each load);
+//   screenshot(file); close();
+//   pinClock(ms): Date.now in every page loaded after it, where the engine
+//     allows it (not WebKit's driver, which has no scripts run before a page's
+//     own);
+//   page: the puppeteer page, for Chromium's own checks.
+export async function open(engine) {
+  return engine === "webkit" ? openWebKit() : openPuppeteer(engine);
+}
+
+async function openPuppeteer(engine) {
+  const browser = engine === "chromium" ? await launch() : await puppeteer.launch({
+    browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true,
+    protocolTimeout: 60000 });
+  const page = await browser.newPage();
+  await page.setViewport({ width: 360, height: 740, ...(engine === "chromium" && { isMobile: true, hasTouch: true }) });
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(error.message));
+  return {
+    engine, page,
+    errors: async () => errors.splice(0),
+    goto: (url) => page.goto(url),
+    reload: () => page.reload(),
+    run: (fn, ...args) => page.evaluate(fn, ...args),
+    async press(key) {
+      const keys = key.split("+");
+      for (const held of keys.slice(0, -1)) await page.keyboard.down(held);
+      await page.keyboard.press(keys.at(-1));
+      for (const held of keys.slice(0, -1)) await page.keyboard.up(held);
+    },
+    screenshot: (file) => page.screenshot({ path: file }),
+    pinClock: (ms) => page.evaluateOnNewDocument((pinned) => { Date.now = () => pinned; }, ms),
+    close: () => browser.close(),
+  };
+}
+
+const MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser";
+const KEYS = { "Enter": "\uE007", "Control+d": "\uE009d" };
+
+async function openWebKit() {
+  const port = 20000 + Math.floor(Math.random() * 20000);
+  const driver = spawn("WebKitWebDriver", [`--port=${port}`], { stdio: "ignore" });
+  const call = async (method, where, body) => {
+    for (let tries = 0; ; ++tries) {
+      try {
+        const response = await fetch(`http://127.0.0.1:${port}${where}`, { method,
+          headers: { "Content-Type": "application/json" }, body: body && JSON.stringify(body) });
+        const { value } = await response.json();
+        if (!response.ok) throw new Error(`${where}: ${value.error}: ${value.message}`);
+        return value;
+      } catch (error) {
+        if (error.cause?.code !== "ECONNREFUSED" || tries === 50) throw error;
+        await new Promise((resolve) => setTimeout(resolve, 100));  // the driver is starting
+      }
+    }
+  };
+  const { sessionId } = await call("POST", "/session", { capabilities: { alwaysMatch: {
+    browserName: "MiniBrowser",
+    "webkitgtk:browserOptions": { binary: MINIBROWSER, args: ["--automation"] } } } });
+  const session = `/session/${sessionId}`;
+  await call("POST", `${session}/window/rect`, { width: 360, height: 740 });
+  // Errors are caught in the page, since the driver reports none.
+  const listen = () => call("POST", `${session}/execute/sync`, { args: [], script:
+    "window.errors ??= []; addEventListener('error', (e) => errors.push(e.message));" +
+    "addEventListener('unhandledrejection', (e) => errors.push(String(e.reason)));" });
+  const run = (fn, ...args) => call("POST", `${session}/execute/sync`,
+    { script: `return (${fn}).apply(null, arguments);`, args });
+  const errors = [];
+  const collect = async () => errors.push(...await run(() => window.errors ?? []));
+  return {
+    engine: "webkit",
+    errors: async () => { await collect(); return errors.splice(0); },
+    goto: async (url) => { await collect(); await call("POST", `${session}/url`, { url }); await listen(); },
+    reload: async () => { await collect(); await call("POST", `${session}/refresh`, {}); await listen(); },
+    run,
+    async press(key) {
+      const [element] = Object.values(await call("GET", `${session}/element/active`));
+      await call("POST", `${session}/element/${element}/value`, { text: KEYS[key] });
+    },
+    async screenshot(file) {
+      fs.writeFileSync(file, Buffer.from(await call("GET", `${session}/screenshot`), "base64"));
+    },
+    async close() {
+      await call("DELETE", session).catch(() => {});
+      driver.kill();
+    },
+  };
 }

@@ -1,24 +1,28 @@
-// The page in Debian's Chromium, as a player on a phone uses it: dialogues
-// typed line by line against the model (the clock pinned from the test's
-// side), the keyboard's settings, the width, the restart, offline use, the
-// requests made, and axe-core. Saves a phone and a desktop screenshot.
-// Usage: node tests/browser_test.mjs PAGE_FOLDER SCREENSHOT_FOLDER
+// The page as players use it, in each engine a phone runs (tests/browser.mjs):
+// dialogues typed line by line against the model, the restart, any bytes, 500
+// rows and Ctrl-D, no page error, no sideways scroll, axe-core, offline with
+// the server stopped, and a new release reaching a returning player. In
+// Chromium also the keyboard's settings, every request made and
+// installability. Saves a phone screenshot per engine.
+// Usage: node tests/browser_test.mjs PAGE_FOLDER SCREENSHOT_FOLDER [ENGINE...]
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import fs from "node:fs";
 import { createRequire } from "node:module";
-import test from "node:test";
-import { launch, serve } from "./browser.mjs";
+import os from "node:os";
+import path from "node:path";
+import { after, before, describe, test } from "node:test";
+import { ENGINES, open, serve } from "./browser.mjs";
 
-const [folder, shots] = process.argv.slice(2);
+const [folder, shots, ...engines] = process.argv.slice(2);
 fs.mkdirSync(shots, { recursive: true });
 const axe = fs.readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 const QUESTION = /(ystem\?|enter!)\n$/;
 
-// The model's transcript of `rows` ([half, full] each, answered n until the
-// last, answered q) with each answer echoed where it was typed.
-function model(seed, rows) {
-  return execFileSync("python3", ["-c", `
+// The model's transcripts, one per seed, of `rows` ([half, full] each,
+// answered n until the last, answered q) with each answer echoed where typed.
+function model(seeds, rows) {
+  return JSON.parse(execFileSync("python3", ["-c", `
 import json, sys
 from tipsrad_model import *
 parts = []
@@ -26,101 +30,168 @@ for half, full in json.loads(sys.argv[1]):
     after_half, after_full = warnings_for(half, full)
     parts += [ASK_HALF, b"%d\\n" % half, *after_half, ASK_FULL, b"%d\\n" % full, *after_full,
               Row(half, full), b"n\\n"]
-sys.stdout.buffer.write(expected(${seed}, parts[:-1] + [b"q\\n", FAREWELL]))`,
-  JSON.stringify(rows)], { cwd: new URL(".", import.meta.url), encoding: "utf8" });
+print(json.dumps([expected(seed, parts[:-1] + [b"q\\n", FAREWELL]).decode() for seed in map(int, sys.argv[2:])]))`,
+  JSON.stringify(rows), ...seeds.map(String)], { cwd: new URL(".", import.meta.url), encoding: "utf8" }));
 }
 
-const { server, url } = await serve(folder);
-const browser = await launch();
-const page = await browser.newPage();
-const problems = [];
-page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
-page.on("requestfailed", (request) => problems.push(`failed: ${request.url()}`));
-page.on("response", (response) => {
-  if (!response.ok()) problems.push(`${response.status()}: ${response.url()}`);
-});
-page.on("request", (request) => {
-  if (!request.url().startsWith(url)) problems.push(`foreign: ${request.url()}`);
-});
-await page.setViewport({ width: 360, height: 740, isMobile: true, hasTouch: true });
-await page.evaluateOnNewDocument(() => {
-  const pinned = 1000;  // the seed 1, in milliseconds
-  Date.now = () => pinned;
-});
-
-const text = () => page.$eval("#console", (element) => element.textContent);
-async function waitForQuestion() {
-  await page.waitForFunction((source) => new RegExp(source).test(
-    document.getElementById("console").textContent), {}, QUESTION.source);
-}
-async function answer(line) {
-  await waitForQuestion();
-  await page.$eval("#answer", (input, value) => { input.value = value; }, line);
-  await page.keyboard.press("Enter");
-}
-async function ended() {
-  await page.waitForSelector("#restart:not([hidden])");
-  return page.$eval("#status", (element) => element.textContent);
+// Release A, on the host for a day, and release B: another cache, title,
+// host and module.
+function releases() {
+  const root = fs.mkdtempSync(path.join(os.tmpdir(), "tipsrad-releases-"));
+  const [a, b] = [path.join(root, "a"), path.join(root, "b")];
+  fs.cpSync(folder, a, { recursive: true });
+  fs.cpSync(folder, b, { recursive: true });
+  const dayAgo = new Date(Date.now() - 86400000);
+  for (const name of fs.readdirSync(a)) fs.utimesSync(path.join(a, name), dayAgo, dayAgo);
+  const edit = (name, change) => fs.writeFileSync(path.join(b, name),
+    change(fs.readFileSync(path.join(b, name), "utf8")));
+  edit("sw.js", (text) => text.replace(/const CACHE = "(.*)";/, 'const CACHE = "$1-b";'));
+  edit("index.html", (text) => text.replace("<title>tipsrad</title>", "<title>tipsrad B</title>"));
+  edit("wasi.js", (text) => `${text}// B\n`);
+  fs.appendFileSync(path.join(b, "tipsrad.wasm"), Buffer.from([0, 2, 1, 0x42]));  // a section "B"
+  return [a, b, /const CACHE = "(.*)";/.exec(fs.readFileSync(path.join(b, "sw.js"), "utf8"))[1]];
 }
 
-test.after(async () => {
-  await browser.close();
-  server.close();
-});
+for (const engine of engines.length ? engines : ENGINES) {
+  describe(engine, () => {
+    let driver;
+    let site;
+    const problems = [];  // Chromium's failed or foreign requests
+    const text = () => driver.run(() => document.getElementById("console").textContent);
+    async function waitFor(fn, ...args) {
+      for (const end = Date.now() + 60000; Date.now() < end;) {
+        if (await driver.run(fn, ...args).catch(() => false)) return;
+        await new Promise((resolve) => setTimeout(resolve, 50));
+      }
+      assert.fail(`timed out waiting in ${engine}: ${fn}`);
+    }
+    const waitForQuestion = () => waitFor((source) => new RegExp(source)
+      .test(document.getElementById("console")?.textContent), QUESTION.source);
+    async function answer(line) {
+      await waitForQuestion();
+      await driver.run((value) => { document.getElementById("answer").value = value; }, line);
+      await driver.press("Enter");
+    }
+    async function ended() {
+      await waitFor(() => !document.getElementById("restart").hidden);
+      return driver.run(() => document.getElementById("status").textContent);
+    }
+    // Starts the program (a new page, or the restart button): the seeds its
+    // clock may have read, pinned or from the start's window of seconds.
+    async function start(how) {
+      const first = Math.floor(Date.now() / 1000);
+      await how();
+      await waitForQuestion();
+      if (driver.pinClock) return [1];
+      return Array.from({ length: Math.floor(Date.now() / 1000) - first + 1 }, (_, i) => first + i);
+    }
 
-test("the first question, with the answer line focused and set for phones", async () => {
-  await page.goto(url);
-  await waitForQuestion();
-  const line = await page.$eval("#answer", (input) => [document.activeElement === input,
-    input.getAttribute("autocapitalize"), input.getAttribute("autocorrect"), input.spellcheck,
-    input.getAttribute("autocomplete"), parseFloat(getComputedStyle(input).fontSize) >= 16,
-    input.labels.length]);
-  assert.deepEqual(line, [true, "off", "off", false, "off", true, 1]);
-  assert.equal(await page.$eval("link[rel=manifest]", (link) => link.href), `${url}manifest.webmanifest`);
-});
+    before(async () => {
+      site = await serve(folder);
+      driver = await open(engine);
+      await driver.pinClock?.(1000);  // the seed 1, in milliseconds
+      driver.page?.on("requestfailed", (request) => problems.push(`failed: ${request.url()}`));
+      driver.page?.on("response", (response) => {
+        if (!response.ok()) problems.push(`${response.status()}: ${response.url()}`);
+      });
+      driver.page?.on("request", (request) => {
+        if (!request.url().startsWith(site.url)) problems.push(`foreign: ${request.url()}`);
+      });
+    });
+    after(async () => {
+      await driver?.close();
+      site?.stop();
+    });
 
-test("dialogues typed line by line read as the model's", async () => {
-  for (const rows of [[[2, 1]], [[14, 0], [-1, 0], [-5, 15]], [[10, 5], [5, -3]]]) {
-    await page.click("#restart").catch(() => {});
-    const lines = rows.flatMap(([half, full], i) => [`${half}`, `${full}`, i === rows.length - 1 ? "q" : "n"]);
-    for (const line of lines) await answer(line);
-    assert.equal(await ended(), "Programmet har avslutats (status 0).");
-    assert.equal(await text(), model(1, rows));
-    assert.equal(await page.$eval("#answer", (input) => input.disabled), true);
-  }
-});
+    test("dialogues typed line by line read as the model's, started anew or restarted", async () => {
+      const dialogues = [[[2, 1]], [[14, 0], [-1, 0], [-5, 15]], [[10, 5], [5, -3]]];
+      for (const [i, rows] of dialogues.entries()) {
+        const seeds = await start(i === 0 ? () => driver.goto(site.url)
+          : () => driver.run(() => document.getElementById("restart").click()));
+        assert.equal(await driver.run(() => document.activeElement.id), "answer");
+        const lines = rows.flatMap(([half, full], row) => [`${half}`, `${full}`, row === rows.length - 1 ? "q" : "n"]);
+        for (const line of lines) await answer(line);
+        assert.equal(await ended(), "Programmet har avslutats (status 0).");
+        const transcripts = model(seeds, rows);
+        const shown = await text();
+        assert.equal(shown, transcripts.find((transcript) => transcript === shown) ?? transcripts[0]);
+        assert.equal(await driver.run(() => document.getElementById("answer").disabled), true);
+      }
+    });
 
-test("any bytes, a long line, 500 rows and Ctrl-D", async () => {
-  await page.click("#restart");
-  assert.equal(await page.evaluate(() => document.activeElement.id), "answer");
-  await answer(`å😀 Q${"9".repeat(100000)}`);
-  await answer(`1 n ${"0 0 n ".repeat(499)}`);
-  await page.waitForFunction(() => document.getElementById("console").textContent
-    .split("Tipsmatch 13").length === 501);
-  await answer("");
-  await page.keyboard.down("Control");
-  await page.keyboard.press("d");
-  await page.keyboard.up("Control");
-  assert.equal(await ended(), "Programmet har avslutats (status 0).");
-  assert.match(await text(), /ystem\?\n\nquitting menu\n$/);
-  assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= innerWidth));
-});
+    test("any bytes, a long line, 500 rows and Ctrl-D, no sideways scroll", async () => {
+      await start(() => driver.run(() => document.getElementById("restart").click()));
+      await answer(`å😀 Q${"9".repeat(100000)}`);
+      await answer(`1 n ${"0 0 n ".repeat(499)}`);
+      await waitFor(() => document.getElementById("console").textContent
+        .split("Tipsmatch 13").length === 501);
+      await answer("");
+      await driver.press("Control+d");
+      assert.equal(await ended(), "Programmet har avslutats (status 0).");
+      assert.match(await text(), /ystem\?\n\nquitting menu\n$/);
+      assert.ok(await driver.run(() => document.documentElement.scrollWidth <= innerWidth));
+    });
 
-test("no WCAG 2.1 A or AA violation, and screenshots", async () => {
-  await page.evaluate(axe);
-  const found = await page.evaluate(() => axe.run({ runOnly: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa"] }));
-  assert.deepEqual(found.violations.map((violation) => violation.id), []);
-  await page.screenshot({ path: `${shots}/page-phone.png` });
-  await page.setViewport({ width: 1280, height: 800 });
-  await page.screenshot({ path: `${shots}/page-desktop.png` });
-  await page.setViewport({ width: 360, height: 740, isMobile: true, hasTouch: true });
-});
+    test("no WCAG 2.1 A or AA violation, no page error, and a screenshot", async () => {
+      await driver.run((source) => {
+        const script = document.createElement("script");
+        script.textContent = source;
+        document.head.append(script);
+      }, axe);
+      const found = await driver.run(() => axe.run({ runOnly: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa"] })
+        .then((result) => result.violations.map((violation) => violation.id)));
+      assert.deepEqual(found, []);
+      assert.deepEqual(await driver.errors(), []);
+      await driver.screenshot(`${shots}/page-phone-${engine}.png`);
+    });
 
-test("no failed or foreign request, and offline after the first visit", async () => {
-  assert.deepEqual(problems, []);
-  await page.evaluate(() => navigator.serviceWorker.ready);
-  await page.setOfflineMode(true);
-  await page.reload();
-  await waitForQuestion();
-  assert.match(await text(), /^Hur manga halv-garderingar/);
-});
+    test("the keyboard's settings, every request and installability (Chromium)", { skip: engine !== "chromium" }, async () => {
+      const line = await driver.run(() => {
+        const input = document.getElementById("answer");
+        return [input.getAttribute("autocapitalize"), input.getAttribute("autocorrect"),
+          input.spellcheck, input.getAttribute("autocomplete"),
+          parseFloat(getComputedStyle(input).fontSize) >= 16, input.labels.length];
+      });
+      assert.deepEqual(line, ["off", "off", false, "off", true, 1]);
+      const cdp = await driver.page.createCDPSession();
+      assert.deepEqual((await cdp.send("Page.getInstallabilityErrors")).installabilityErrors, []);
+      const touchIcon = await driver.run(() => fetch(document.querySelector("link[rel=apple-touch-icon]").href)
+        .then((response) => response.blob()).then(createImageBitmap).then((image) => [image.width, image.height]));
+      assert.deepEqual(touchIcon, [180, 180]);
+      assert.deepEqual(problems, []);
+      await driver.page.setViewport({ width: 1280, height: 800 });
+      await driver.screenshot(`${shots}/page-desktop.png`);
+      await driver.page.setViewport({ width: 360, height: 740, isMobile: true, hasTouch: true });
+    });
+
+    test("offline with the server stopped, after the first visit", async () => {
+      await waitFor(() => navigator.serviceWorker.controller !== null);
+      site.stop();
+      await start(() => driver.reload());
+      assert.match(await text(), /^Hur manga halv-garderingar/);
+    });
+
+    test("a new release in place reaches a returning player within two reloads", async () => {
+      const [a, b, cacheB] = releases();
+      const host = await serve(a);
+      try {
+        await start(() => driver.goto(host.url));
+        await waitFor(() => navigator.serviceWorker.controller !== null);
+        host.folder = b;
+        await start(() => driver.reload());
+        await waitFor((name) => caches.keys().then((names) => names.join() === name), cacheB);
+        await start(() => driver.reload());
+        const seen = await driver.run(async () => [document.title,
+          (await (await fetch("wasi.js")).text()).endsWith("// B\n"),
+          new Uint8Array(await (await fetch("tipsrad.wasm")).arrayBuffer()).at(-1),
+          await caches.keys()]);
+        assert.deepEqual(seen, ["tipsrad B", true, 0x42, [cacheB]]);
+        host.stop();
+        await start(() => driver.reload());
+        assert.equal(await driver.run(() => document.title), "tipsrad B");
+      } finally {
+        host.stop();
+      }
+    });
+  });
+}

@@ -9,10 +9,15 @@ const answer = document.getElementById("answer");
 const send = document.getElementById("send");
 const status = document.getElementById("status");
 const restart = document.getElementById("restart");
-// Compiled from bytes, so that a host serving .wasm under any type will do.
-const program = fetch("tipsrad.wasm").then((response) => response.arrayBuffer())
-  .then((bytes) => WebAssembly.compile(bytes));
-navigator.serviceWorker?.register("sw.js").catch(() => {});
+// Compiled while it downloads where the host serves it as application/wasm,
+// and from its bytes where it serves it under another type.
+const program = fetch("tipsrad.wasm").then((response) =>
+  (response.headers.get("Content-Type") === "application/wasm"
+    ? WebAssembly.compileStreaming(response)
+    : response.arrayBuffer().then((bytes) => WebAssembly.compile(bytes))));
+// The offline copy is fetched once the page has loaded, so that on a first
+// visit it does not share the line with the page's own files.
+addEventListener("load", () => navigator.serviceWorker?.register("sw.js").catch(() => {}));
 
 let lines = [];  // sent, not yet read: Uint8Arrays, an empty one for the end
 let reader = null;  // the program's wait for a line, when it waits

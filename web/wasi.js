@@ -1,7 +1,7 @@
 // Runs a WASI preview-1 command (tipsrad.wasm) with standard input, output
 // and error handed to the caller: in the page, the console and the answer
-// line; under Node, the process's own. Enough of WASI for a console program:
-// no files, no arguments beyond the program's name, no environment.
+// line; under Node, the process's own. Only the calls the program imports:
+// no files, no environment; any other import fails with ENOSYS.
 //
 // Reads may wait. The module is asyncified around fd_read (see
 // cmake/Platform/WASI.cmake), so when no input is at hand the host unwinds
@@ -86,19 +86,8 @@ export async function runCommand(module, io) {
     },
     fd_seek: () => ERRNO_SPIPE,
     fd_close: () => 0,
-    fd_prestat_get: () => ERRNO_BADF,  // no folders opened for it
     clock_time_get(id, precision, at) {
       view().setBigUint64(at, BigInt(Math.floor(io.now())) * 1000000n, true);
-      return 0;
-    },
-    args_sizes_get(countAt, sizeAt) {
-      view().setUint32(countAt, 1, true);
-      view().setUint32(sizeAt, 8, true);
-      return 0;
-    },
-    args_get(argvAt, bufferAt) {
-      view().setUint32(argvAt, bufferAt, true);
-      bytes(bufferAt, 8).set(new TextEncoder().encode("tipsrad\0"));
       return 0;
     },
     environ_sizes_get(countAt, sizeAt) {
@@ -129,7 +118,7 @@ export async function runCommand(module, io) {
   try {
     for (;;) {
       exports._start();
-      if (!exports.asyncify_get_state || exports.asyncify_get_state() !== UNWINDING) return 0;
+      if (exports.asyncify_get_state() !== UNWINDING) return 0;
       exports.asyncify_stop_unwind();
       take(await waiting);
       exports.asyncify_start_rewind(stack);

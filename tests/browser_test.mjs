@@ -1,9 +1,9 @@
 // The page as players use it, in each engine a phone runs (tests/browser.mjs):
-// dialogues typed line by line against the model, the restart, any bytes, 500
-// rows and Ctrl-D, no page error, no sideways scroll, axe-core, offline with
+// dialogues typed line by line against the model, the coupon of each row, the
+// restart, any bytes, 500 rows and Ctrl-D, no page error, no sideways scroll, axe-core, offline with
 // the server stopped, and a new release reaching a returning player. In
-// Chromium also the keyboard's settings, every request made and
-// installability. Saves a phone screenshot per engine.
+// Chromium also the keyboard's settings, every request made, installability
+// and the printed page. Saves a phone screenshot per engine.
 // Usage: node tests/browser_test.mjs PAGE_FOLDER SCREENSHOT_FOLDER [ENGINE...]
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
@@ -72,6 +72,24 @@ for (const engine of engines.length ? engines : ENGINES) {
       await driver.run((value) => { document.getElementById("answer").value = value; }, line);
       await driver.press("Enter");
     }
+    // The coupon holds the console's last row, the answer line is in view,
+    // and nothing scrolls sideways.
+    async function checkCoupon() {
+      const [shown, cells, caption, inView] = await driver.run(() => {
+        const coupon = document.getElementById("coupon");
+        return [document.getElementById("console").textContent,
+          [...coupon.tBodies[0].rows].map((row) => [...row.cells].map((cell) => cell.textContent)),
+          coupon.caption.textContent,
+          document.getElementById("answer").getBoundingClientRect().bottom <= innerHeight &&
+            document.documentElement.scrollWidth <= innerWidth];
+      });
+      const marks = [...shown.matchAll(/^Tipsmatch \d+: +(\S+)$/gm)].slice(-13).map((found) => found[1]);
+      assert.deepEqual(cells, marks.map((mark, match) =>
+        [`${match + 1}`, ...["1", "x", "2"].map((outcome) => (mark.includes(outcome) ? outcome.toUpperCase() : ""))]));
+      const count = marks.reduce((product, mark) => product * mark.length, 1);
+      assert.equal(caption.replaceAll(" ", ""), `${count}${count === 1 ? "rad" : "rader"}`);
+      assert.ok(inView);
+    }
     async function ended() {
       await waitFor(() => !document.getElementById("restart").hidden);
       return driver.run(() => document.getElementById("status").textContent);
@@ -109,8 +127,13 @@ for (const engine of engines.length ? engines : ENGINES) {
         const seeds = await start(i === 0 ? () => driver.goto(site.url)
           : () => driver.run(() => document.getElementById("restart").click()));
         assert.equal(await driver.run(() => document.activeElement.id), "answer");
-        const lines = rows.flatMap(([half, full], row) => [`${half}`, `${full}`, row === rows.length - 1 ? "q" : "n"]);
-        for (const line of lines) await answer(line);
+        for (const [row, [half, full]] of rows.entries()) {
+          await answer(`${half}`);
+          await answer(`${full}`);
+          await waitForQuestion();
+          await checkCoupon();
+          await answer(row === rows.length - 1 ? "q" : "n");
+        }
         assert.equal(await ended(), "Programmet har avslutats (status 0).");
         const transcripts = model(seeds, rows);
         const shown = await text();
@@ -145,7 +168,7 @@ for (const engine of engines.length ? engines : ENGINES) {
       await driver.screenshot(`${shots}/page-phone-${engine}.png`);
     });
 
-    test("the keyboard's settings, every request and installability (Chromium)", { skip: engine !== "chromium" }, async () => {
+    test("the keyboard's settings, every request, installability and print (Chromium)", { skip: engine !== "chromium" }, async () => {
       const line = await driver.run(() => {
         const input = document.getElementById("answer");
         return [input.getAttribute("autocapitalize"), input.getAttribute("autocorrect"),
@@ -159,6 +182,11 @@ for (const engine of engines.length ? engines : ENGINES) {
         .then((response) => response.blob()).then(createImageBitmap).then((image) => [image.width, image.height]));
       assert.deepEqual(touchIcon, [180, 180]);
       assert.deepEqual(problems, []);
+      await driver.page.emulateMediaType("print");
+      const printed = await driver.run(() => ["coupon", "console", "line", "restart"]
+        .map((id) => getComputedStyle(document.getElementById(id)).display));
+      assert.deepEqual(printed, ["table", "none", "none", "none"]);
+      await driver.page.emulateMediaType(null);
       await driver.page.setViewport({ width: 1280, height: 800 });
       await driver.screenshot(`${shots}/page-desktop.png`);
       await driver.page.setViewport({ width: 360, height: 740, isMobile: true, hasTouch: true });

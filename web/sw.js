@@ -4,7 +4,7 @@
 // cache once its own is complete. Its files come from the network, never the
 // browser's HTTP cache, which may still hold the old release's for hours.
 const CACHE = "tipsrad-@PROJECT_VERSION@";
-const FILES = ["./", "index.html", "style.css", "tipsrad.js", "wasi.js", "tipsrad.wasm",
+const FILES = ["./", "index.html", "style.css", "tipsrad.js", "coupon.js", "wasi.js", "tipsrad.wasm",
                "manifest.webmanifest", "icon.svg", "icon-180.png", "icon-192.png", "icon-512.png"];
 
 self.addEventListener("install", (event) => {

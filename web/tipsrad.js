@@ -1,6 +1,8 @@
 // The page as tipsrad's console: the program's output and the player's lines
 // in #console, exactly as a terminal shows them; the answer line feeds its
-// standard input one line at a time, as a terminal does.
+// standard input one line at a time, as a terminal does. Beside it, the row
+// just drawn as a coupon.
+import { couponOf } from "./coupon.js";
 import { runCommand } from "./wasi.js";
 
 const screen = document.getElementById("console");
@@ -9,6 +11,7 @@ const answer = document.getElementById("answer");
 const send = document.getElementById("send");
 const status = document.getElementById("status");
 const restart = document.getElementById("restart");
+const coupon = couponOf(document.getElementById("coupon"));
 // Compiled while it downloads where the host serves it as application/wasm,
 // and from its bytes where it serves it under another type.
 const program = fetch("tipsrad.wasm").then((response) =>
@@ -84,14 +87,22 @@ async function start() {
   screen.replaceChildren();
   block = null;
   status.textContent = "";
+  coupon.clear();
   enable(true);
   answer.focus();
   const decoder = new TextDecoder();
   try {
     const exit = await runCommand(await program, {
       read: () => lines.shift() ?? new Promise((resolve) => { reader = resolve; }),
-      write: (fd, bytes) => (fd === 1 ? show(decoder.decode(bytes, { stream: true }))
-                                      : console.error(new TextDecoder().decode(bytes))),
+      write(fd, bytes) {
+        if (fd !== 1) {
+          console.error(new TextDecoder().decode(bytes));
+          return;
+        }
+        const text = decoder.decode(bytes, { stream: true });
+        show(text);
+        coupon.read(text);
+      },
       now: Date.now,
     });
     status.textContent = `Programmet har avslutats (status ${exit}).`;

@@ -129,6 +129,7 @@ TEST(QuotaForTest, SumsToThirteenAndDrawsLikeTheExactCounts) {
       {kMin, 0, {13, 0, 0}},  // 13 + 2^31 leaves 32 bits: 13 singles all the same
       {kMin, kMin + 100, {13, 0, 0}},
       {kMax, kMax, {-13, 13, 13}},
+      {kMax, 14, {kMin, kMax, 14}},  // singles exactly -2^31: still 32 bits
       {kMin, 20, {kMax - 6, kMin, 20}},
       {kMin, -20, {13, 0, 0}},
       {kMax, 20, {-13, 13, 13}},

@@ -85,7 +85,9 @@ class MersenneGenerator {
       const volatile double product = unit_from(u) * static_cast<double>(width);
       offset = static_cast<std::int64_t>(product);
     }
-    // The rounding may reach width itself; the clamp catches that.
+    // x is at most 1 - 2^-32, and width * 2^-32 is more than half a unit in
+    // the last place of the product, so no rounding reaches width; the clamp
+    // is the contract's promise of at most max, not a repair.
     const std::int64_t r = min + offset;
     return static_cast<std::int32_t>(r > max ? max : r);
   }

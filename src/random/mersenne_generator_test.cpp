@@ -137,6 +137,9 @@ TEST(MersenneGeneratorTest, IntegerRangeEdges) {
       {0xFFFFFFFF, 0, kMax - 1, kMax - 1},    // widest range that fits 32 bits
       {0x80000001, 0, kMax - 1, 1073741824},  // the double product rounds up here
       {0x80000101, 0, kMax - 1, 1073741952},  // ... and here only at 53 bits, not 54
+      // Just wider than 2^21: the rounded double product, one above the floor.
+      {4294785079, 0, 2097784, 2097696},
+      {4292872191, 0, 2099200, 2098177},
       // Where x87 keeps the product in 80 bits, these came out one lower.
       {0xB3333333, kMin, 4, -644245091},
       {0xBFFFFFFF, kMin, 1 << 30, 268435456},

@@ -1,8 +1,10 @@
 // The page's weight, every file as served and gzipped, and the time from
 // navigation to the first question in headless Chromium: a fresh browser
-// context each time, so each is a first visit; median of 10. Exits 1 past
-// the budgets (400 KB, 150 KB gzipped, 500 ms). Then Lighthouse's scores, as
-// a phone on slow 4G sees the page (its default, simulated), reported only.
+// context each time, so each is a first visit; median of 10. Then
+// Lighthouse's scores, as a phone on slow 4G sees the page (its default,
+// simulated). Reported against the budgets (400 KB, 150 KB gzipped, 500 ms;
+// performance 98, largest contentful paint 2.0 s), not enforced: the timings
+// move with the machine's load.
 // Usage: node bench/page_bench.mjs PAGE_FOLDER
 import fs from "node:fs";
 import lighthouse from "../tests/node_modules/lighthouse/core/index.js";
@@ -46,4 +48,6 @@ console.log(`first question after ${median.toFixed(0)} ms (median of 10; ${times
 console.log(`Lighthouse ${lhr.lighthouseVersion}, ${lhr.configSettings.formFactor}: ${Object.values(lhr.categories)
   .map((category) => `${category.title.toLowerCase()} ${Math.round(category.score * 100)}`).join(", ")}; ` +
   `largest contentful paint ${lhr.audits["largest-contentful-paint"].displayValue}`);
-process.exitCode = bytes <= 400000 && packed <= 150000 && median <= 500 ? 0 : 1;
+const met = bytes <= 400000 && packed <= 150000 && median <= 500 &&
+  lhr.categories.performance.score >= 0.98 && lhr.audits["largest-contentful-paint"].numericValue <= 2000;
+console.log(`budgets: ${met ? "met" : "over"}`);

@@ -14,9 +14,7 @@ JOBS ?= 2
 # Our own builds treat warnings as errors; a plain configure does not.
 STRICT := -G Ninja -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 
-# CTest's summary and any failing test's output, not a line per test.
-CTEST = ctest --output-on-failure -j $(JOBS) --test-dir
-QUIET_PASSES := grep -vE '^ +Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +\#[0-9]+: .* Passed '
+CTEST = . tools/common.sh && ctest --output-on-failure -j $(JOBS) --test-dir
 
 CXX_SOURCES = $(shell git ls-files '*.cpp')
 FORMATTED = $(shell git ls-files '*.cpp' '*.h' '*.c')
@@ -26,8 +24,8 @@ FUZZ_SECONDS ?= 120
 
 PREFIX ?= /usr/local
 
-.PHONY: run test build build-tested build-sanitize lint fuzz bench install package \
-  package-windows release test-release test-platforms build-web web test-web clean
+.PHONY: run test build build-tested build-sanitize lint fuzz bench install release \
+  test-release test-platforms build-web web test-web clean
 
 # The program alone, as a user builds it: no tests, so no GoogleTest or Python.
 # Configured once; ninja re-runs CMake itself when a CMakeLists.txt changes.
@@ -52,12 +50,12 @@ run: build
 	@$(RELEASE)/tipsrad
 
 test: build-tested build-sanitize
-	@tools/need --if-root groff man dpkg-shlibdeps hardening-check
+	@tools/need --if-root groff man dpkg-shlibdeps
 	@echo "== tests, release build"
-	@$(CTEST) $(TESTED) | $(QUIET_PASSES)
+	@$(CTEST) $(TESTED) | quiet_passes
 	@grep -h '^skipped: ' $(TESTED)/Testing/Temporary/LastTest.log || true
 	@echo "== tests, sanitized build"
-	@$(CTEST) $(SANITIZE) | $(QUIET_PASSES)
+	@$(CTEST) $(SANITIZE) | quiet_passes
 
 # Formatting, clang-tidy and cppcheck, all with warnings as errors. cppcheck
 # cannot see that a benchmark's range-for mutates its State.
@@ -78,20 +76,8 @@ lint: build-tested
 install: build
 	@cmake --install $(RELEASE) --prefix $(PREFIX)
 
-# build/release/tipsrad_<version>_<arch>.deb, checked by lintian. CPack
-# writes the archive's members under the umask, so one is fixed here.
-package: build
-	@tools/need dpkg-shlibdeps lintian
-	@cd $(RELEASE) && umask 022 && cpack
-	@lintian --allow-root --fail-on error $(RELEASE)/tipsrad_*.deb && echo "lintian: no errors"
-
-# build/dist/tipsrad-<version>-win64.zip: the program for a bare Windows, as released.
-package-windows:
-	@tools/need cmake ninja groff python3
-	@tools/release win64
-	@python3 -m zipfile -l build/dist/tipsrad-*-win64.zip
-
-# build/dist: every download of a release and SHA256SUMS, reproducibly.
+# build/dist: every download of a release and SHA256SUMS, reproducibly;
+# tools/release NAME... makes only the downloads named (amd64.deb, win64.zip).
 release:
 	@tools/need cmake ninja g++ python3 groff lintian dpkg-architecture
 	@tools/release

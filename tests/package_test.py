@@ -1,7 +1,8 @@
 """tipsrad as a user installs it: `cmake --install` into a temporary prefix,
 the installed program through a piped session, its manual page rendered
-without warnings, the Debian package's file list, hardened program and
-reproducibility, and a packager's plain configure.
+without warnings and stamped with the version, the Debian package built
+twice alike and its program working, and a packager's plain configure. The
+released packages' contents are checked by tools/test-release.
 
 Usage: package_test.py BUILD_DIRECTORY
 """
@@ -16,16 +17,9 @@ import unittest
 from tipsrad_model import kinds_of, parse_transcript
 
 # Tools this test alone uses, which `make test` installs only as root.
-NEEDS = {"groff": "groff-base", "man": "man-db", "dpkg-shlibdeps": "dpkg-dev",
-         "hardening-check": "devscripts"}
+NEEDS = {"groff": "groff-base", "man": "man-db", "dpkg-shlibdeps": "dpkg-dev"}
 BUILD = pathlib.Path(sys.argv[1])
 SOURCE = pathlib.Path(__file__).resolve().parent.parent
-PACKAGE_FILES = {
-    "./usr/bin/tipsrad",
-    "./usr/share/man/man1/tipsrad.1.gz",
-    "./usr/share/doc/tipsrad/copyright",
-    "./usr/share/doc/tipsrad/changelog.gz",
-}
 
 
 def run(*command, **options):
@@ -55,6 +49,8 @@ class PackageTest(unittest.TestCase):
                             b"REPORTING BUGS", b"AUTHORS", b"SEE ALSO"):
                 self.assertIn(heading, text.stdout)
             self.assertLessEqual(max(map(len, text.stdout.splitlines())), 80)
+            version = (SOURCE / "VERSION").read_text().strip()
+            self.assertRegex(text.stdout.splitlines()[-1].decode(), rf"^tipsrad {version} +\w+ \d{{4}} ")
 
     def test_debian_package(self):
         with tempfile.TemporaryDirectory() as out:
@@ -65,20 +61,9 @@ class PackageTest(unittest.TestCase):
                 time.sleep(1.1)
             deb = debs[0]
             self.assertEqual(deb.read_bytes(), debs[1].read_bytes())
-            listing = run("dpkg-deb", "-c", str(deb)).stdout.decode().splitlines()
-            files = {line.split()[-1] for line in listing if line.startswith("-")}
-            self.assertEqual(PACKAGE_FILES, files)
-            fields = run("dpkg-deb", "-f", str(deb), "Package", "Section", "Depends").stdout
-            self.assertIn(b"Package: tipsrad", fields)
-            self.assertIn(b"libc6", fields)
-
             unpacked = pathlib.Path(out) / "root"
             run("dpkg-deb", "-x", str(deb), str(unpacked))
             self.assert_session_works(unpacked / "usr/bin/tipsrad")
-            # Debian's start files carry no CET note, so no binary here shows one.
-            checked = subprocess.run(["hardening-check", "--nocfprotection",
-                                      unpacked / "usr/bin/tipsrad"], capture_output=True)
-            self.assertEqual(0, checked.returncode, checked.stdout.decode())
 
     def test_plain_configure_keeps_warnings_as_warnings(self):
         with tempfile.TemporaryDirectory() as build:

@@ -12,45 +12,39 @@ SANITIZE := build/sanitize
 JOBS ?= 2
 
 # Our own builds treat warnings as errors; a plain configure does not.
-STRICT := -G Ninja -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
-
+STRICT := -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 CTEST = . tools/common.sh && ctest --output-on-failure -j $(JOBS) --test-dir
-
 CXX_SOURCES = $(shell git ls-files '*.cpp')
 FORMATTED = $(shell git ls-files '*.cpp' '*.h' '*.c')
-
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 120
-
 PREFIX ?= /usr/local
+
+# $(call cmake-build,FOLDER,OPTIONS[,TARGET]): configures and builds, quietly.
+cmake-build = cmake -S . -B $(1) -G Ninja $(2) >/dev/null && cmake --build $(1) -j $(JOBS) \
+  $(if $(3),--target $(3)) | { grep -vx 'ninja: no work to do.' || true; }
 
 .PHONY: run test build build-tested build-sanitize lint fuzz bench install release \
   test-release test-platforms build-web web test-web clean
 
 # The program alone, as a user builds it: no tests, so no GoogleTest or Python.
-# Configured once; ninja re-runs CMake itself when a CMakeLists.txt changes.
 build:
 	@tools/need cmake ninja g++
-	@[ -f $(RELEASE)/build.ninja ] || cmake -S . -B $(RELEASE) -G Ninja \
-	  -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-	@cmake --build $(RELEASE) -j $(JOBS) --target tipsrad | { grep -vx 'ninja: no work to do.' || true; }
+	@$(call cmake-build,$(RELEASE),-DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF,tipsrad)
 
 build-tested:
 	@tools/need cmake ninja g++ gtest python3
-	@cmake -S . -B $(TESTED) $(STRICT) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(TESTED) -j $(JOBS)
+	@$(call cmake-build,$(TESTED),$(STRICT) -DCMAKE_BUILD_TYPE=Release)
 
 build-sanitize:
 	@tools/need cmake ninja g++ gtest python3
-	@cmake -S . -B $(SANITIZE) $(STRICT) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DTIPSRAD_SANITIZE=ON >/dev/null
-	@cmake --build $(SANITIZE) -j $(JOBS)
+	@$(call cmake-build,$(SANITIZE),$(STRICT) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIPSRAD_SANITIZE=ON)
 
 run: build
 	@$(RELEASE)/tipsrad
 
 test: build-tested build-sanitize
-	@tools/need --if-root groff man dpkg-shlibdeps
+	@tools/need --if-root groff man dpkg-shlibdeps hardening-check
 	@echo "== tests, release build"
 	@$(CTEST) $(TESTED) | quiet_passes
 	@grep -h '^skipped: ' $(TESTED)/Testing/Temporary/LastTest.log || true
@@ -92,13 +86,10 @@ test-platforms:
 	@tools/test-platforms
 
 # The page: the program as WebAssembly beside web/'s files, in build/web.
-WASM := build/wasm
 build-web:
 	@tools/need cmake ninja wasi
-	@[ -f $(WASM)/build.ninja ] || cmake -S . -B $(WASM) -G Ninja -DBUILD_TESTING=OFF \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/wasi.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(WASM) -j $(JOBS) | { grep -vx 'ninja: no work to do.' || true; }
-	@rm -rf build/web && cmake --install $(WASM) --prefix build/web >/dev/null
+	@$(call cmake-build,build/wasm,-DBUILD_TESTING=OFF -DCMAKE_TOOLCHAIN_FILE=cmake/wasi.cmake)
+	@rm -rf build/web && cmake --install build/wasm --prefix build/web >/dev/null
 
 web: build-web
 	@tools/need python3
@@ -113,15 +104,12 @@ test-web: build-web
 	@xvfb-run -a node tests/browser_test.mjs build/web build/page-test
 
 # The generator against the standard library, the whole program, then the page.
-BENCH := build/bench
 bench: build-web
 	@tools/need cmake ninja g++ benchmark valgrind time python3 node chromium node-packages
-	@cmake -S . -B $(BENCH) $(STRICT) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-	  -DTIPSRAD_BENCHMARKS=ON >/dev/null
-	@cmake --build $(BENCH) -j $(JOBS)
-	@$(BENCH)/bench/generator_bench
+	@$(call cmake-build,build/bench,$(STRICT) -DBUILD_TESTING=OFF -DTIPSRAD_BENCHMARKS=ON)
+	@build/bench/bench/generator_bench
 	@echo "== end to end"
-	@python3 bench/end_to_end.py $(BENCH)/tipsrad $(BENCH)/bench/first_line_peer
+	@python3 bench/end_to_end.py build/bench/tipsrad build/bench/bench/first_line_peer
 	@echo "== the page"
 	@node bench/page_bench.mjs build/web
 
@@ -129,9 +117,8 @@ bench: build-web
 # New inputs collect in build/fuzz/corpus, failing ones in build/fuzz/findings.
 fuzz:
 	@tools/need cmake ninja clang libfuzzer
-	@cmake -S . -B $(FUZZ) $(STRICT) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIPSRAD_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-	@cmake --build $(FUZZ) -j $(JOBS) --target dialogue_fuzzer
+	@$(call cmake-build,$(FUZZ),$(STRICT) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIPSRAD_FUZZ=ON -DBUILD_TESTING=OFF,dialogue_fuzzer)
 	@mkdir -p $(FUZZ)/corpus $(FUZZ)/findings
 	@$(FUZZ)/dialogue_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ)/findings/ $(FUZZ)/corpus fuzz/corpus > $(FUZZ)/log 2>&1 || true

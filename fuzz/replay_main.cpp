@@ -4,13 +4,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <iostream>
-#include <iterator>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 int main() {
-  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(std::cin), {}};
+  // Read by istream::get, which a WebAssembly build can wait inside (see
+  // cmake/Platform/WASI.cmake).
+  std::vector<std::uint8_t> bytes;
+  for (char c = 0; std::cin.get(c);) bytes.push_back(static_cast<std::uint8_t>(c));
   LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
   return 0;
 }

@@ -1,7 +1,8 @@
 """tipsrad as a user installs it: `cmake --install` into a temporary prefix,
 the installed program through a piped session, its manual page rendered
 without warnings and stamped with the version, the Debian package built
-twice alike and its program working, and a packager's plain configure. The
+twice alike and its program working and hardened, and a packager's plain
+configure. The
 released packages' contents are checked by tools/test-release.
 
 Usage: package_test.py BUILD_DIRECTORY
@@ -17,7 +18,8 @@ import unittest
 from tipsrad_model import kinds_of, parse_transcript
 
 # Tools this test alone uses, which `make test` installs only as root.
-NEEDS = {"groff": "groff-base", "man": "man-db", "dpkg-shlibdeps": "dpkg-dev"}
+NEEDS = {"groff": "groff-base", "man": "man-db", "dpkg-shlibdeps": "dpkg-dev",
+         "hardening-check": "devscripts"}
 BUILD = pathlib.Path(sys.argv[1])
 SOURCE = pathlib.Path(__file__).resolve().parent.parent
 
@@ -64,6 +66,10 @@ class PackageTest(unittest.TestCase):
             unpacked = pathlib.Path(out) / "root"
             run("dpkg-deb", "-x", str(deb), str(unpacked))
             self.assert_session_works(unpacked / "usr/bin/tipsrad")
+            # Debian's start files carry no CET note, so no binary here shows one.
+            checked = subprocess.run(["hardening-check", "--nocfprotection",
+                                      unpacked / "usr/bin/tipsrad"], capture_output=True)
+            self.assertEqual(0, checked.returncode, checked.stdout.decode())
 
     def test_plain_configure_keeps_warnings_as_warnings(self):
         with tempfile.TemporaryDirectory() as build:

@@ -7,8 +7,9 @@ set(CMAKE_CXX_FLAGS_RELEASE_INIT "-Oz -DNDEBUG")  # a page is weighed in bytes
 # nothing of it.
 #
 # Only the functions that can be on the stack at a read are instrumented,
-# which keeps the module near its size without asyncify. The read runs from
-# the program through the C++ input streams, virtual calls (a stream buffer's
+# which keeps the module near its size without asyncify. Every program built
+# here reads through std::istream (its extractors, ignore and get), from
+# which the read runs on through virtual calls (a stream buffer's
 # underflow, the number facet's do_get) and the C library's read function
 # pointer, which asyncify-ignore-indirect hides from the analysis; so every
 # function on that road from _start to getc's __uflow is named in

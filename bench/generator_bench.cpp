@@ -2,8 +2,8 @@
 // Mersenne twister engine and uniform distribution, in one process. Prints
 // the ratios ours / std of the medians against the budgets, next_u32 and
 // next_int(1, 15) at most 1.0 times their standard counterparts. The budgets
-// are reported, not enforced: on a shared 2-core machine one run's ratio
-// moves by a tenth or more, as much as the margin it is judged by.
+// are reported, not enforced: on a shared 2-core machine a ratio moves with
+// the other work running by as much as the margin it is judged by.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 

@@ -15,6 +15,7 @@ export function couponOf(table) {
     const header = row.appendChild(document.createElement("th"));
     header.scope = "row";
     header.textContent = match;
+    header.setAttribute("aria-label", `Match ${match}`);
     for (const outcome of OUTCOMES) row.insertCell().dataset.outcome = outcome;
   }
   let partial = "";

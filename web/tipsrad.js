@@ -15,7 +15,7 @@ const coupon = couponOf(document.getElementById("coupon"));
 // Compiled while it downloads where the host serves it as application/wasm,
 // and from its bytes where it serves it under another type.
 const program = fetch("tipsrad.wasm").then((response) =>
-  (response.headers.get("Content-Type") === "application/wasm"
+  (response.headers.get("Content-Type")?.startsWith("application/wasm")
     ? WebAssembly.compileStreaming(response)
     : response.arrayBuffer().then((bytes) => WebAssembly.compile(bytes))));
 // The offline copy is fetched once the page has loaded, so that on a first

@@ -41,7 +41,8 @@ export function couponOf(table) {
       partial = lines.pop();
       for (const line of lines) {
         const found = /^Tipsmatch (\d+): +([1x2]{1,3})$/.exec(line);
-        if (found && found[1] >= 1 && found[1] <= 13) mark(Number(found[1]), found[2]);
+        const match = Number(found?.[1]);
+        if (match >= 1 && match <= 13) mark(match, found[2]);
       }
     },
     clear() {

@@ -1,7 +1,6 @@
 # WebAssembly, as a WASI preview-1 command that any WASI runtime runs (Node,
-# wasmtime, the page in web/), built with Debian's clang 14 and its WASI
-# libraries (packages wasi-libc, libc++-14-dev-wasm32, libc++abi-14-dev-wasm32,
-# libclang-rt-14-dev-wasm32, lld-14) and binaryen's wasm-opt.
+# wasmtime, the page in web/), built with Debian's clang 14, its WASI
+# libraries and binaryen's wasm-opt (`tools/need wasi` installs them).
 #   cmake -S . -B build/wasm -DCMAKE_TOOLCHAIN_FILE=cmake/wasi.cmake
 set(CMAKE_SYSTEM_NAME WASI)
 set(CMAKE_SYSTEM_PROCESSOR wasm32)

@@ -12,7 +12,24 @@ set(doc "${root}/share/doc/${CPACK_PACKAGE_NAME}")
 
 execute_process(COMMAND gzip -9nf "${root}/share/man/man1/tipsrad.1" COMMAND_ERROR_IS_FATAL ANY)
 file(MAKE_DIRECTORY "${doc}")
-file(COPY_FILE "${CMAKE_CURRENT_LIST_DIR}/copyright" "${doc}/copyright")
+# The copyright file in Debian's format, its holder and terms read from LICENSE.
+file(READ "${CMAKE_CURRENT_LIST_DIR}/../LICENSE" license)
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]*)\n\n(.*[^\n])" license "${license}")
+set(holder "${CMAKE_MATCH_1}")
+string(REPLACE "\n\n" "\n.\n" terms " ${CMAKE_MATCH_2}")
+string(REPLACE "\n" "\n " terms "${terms}")
+file(WRITE "${doc}/copyright" "\
+Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: ${CPACK_PACKAGE_NAME}
+Upstream-Contact: ${CPACK_PACKAGE_CONTACT}
+
+Files: *
+Copyright: ${holder}
+License: MIT
+
+License: MIT
+${terms}
+")
 file(COPY_FILE "${CMAKE_CURRENT_LIST_DIR}/changelog" "${doc}/changelog")
 execute_process(COMMAND gzip -9nf "${doc}/changelog" COMMAND_ERROR_IS_FATAL ANY)
 # Modes as Debian wants them, whatever the umask the tree was made under.

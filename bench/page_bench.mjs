@@ -7,9 +7,9 @@
 // move with the machine's load.
 // Usage: node bench/page_bench.mjs PAGE_FOLDER
 import fs from "node:fs";
-import lighthouse from "../tests/node_modules/lighthouse/core/index.js";
 import path from "node:path";
 import zlib from "node:zlib";
+import lighthouse from "../tests/node_modules/lighthouse/core/index.js";
 import { launch, serve } from "../tests/browser.mjs";
 
 const folder = process.argv[2];

@@ -187,7 +187,8 @@ for (const engine of engines.length ? engines : ENGINES) {
         .map((id) => getComputedStyle(document.getElementById(id)).display));
       assert.deepEqual(printed, ["table", "none", "none", "none"]);
       await driver.page.emulateMediaType(null);
-      await driver.page.setViewport({ width: 1280, height: 800 });
+      // Still a touch screen, as a change of that would reload the page.
+      await driver.page.setViewport({ width: 1280, height: 800, isMobile: true, hasTouch: true });
       await driver.screenshot(`${shots}/page-desktop.png`);
       await driver.page.setViewport({ width: 360, height: 740, isMobile: true, hasTouch: true });
     });

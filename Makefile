@@ -44,7 +44,7 @@ run: build
 	@$(RELEASE)/tipsrad
 
 test: build-tested build-sanitize
-	@tools/need --if-root groff man dpkg-shlibdeps hardening-check
+	@tools/need --if-root groff man hardening-check
 	@echo "== tests, release build"
 	@$(CTEST) $(TESTED) | quiet_passes
 	@grep -h '^skipped: ' $(TESTED)/Testing/Temporary/LastTest.log || true
@@ -73,7 +73,7 @@ install: build
 # build/dist: every download of a release and SHA256SUMS, reproducibly;
 # tools/release NAME... makes only the downloads named (amd64.deb, win64.zip).
 release:
-	@tools/need cmake ninja g++ python3 groff lintian dpkg-architecture
+	@tools/need cmake ninja g++ python3 groff lintian
 	@tools/release
 
 # The downloads as players use them, and the release rebuilt from its tarball.

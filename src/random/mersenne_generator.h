@@ -35,7 +35,7 @@ class MersenneGenerator {
 
   static_assert(kLowerMask == (1U << kR) - 1 && kUpperMask == ~kLowerMask);
 
-  explicit MersenneGenerator(std::uint32_t value) { seed(value); }
+  explicit MersenneGenerator(std::uint32_t value) noexcept { seed(value); }
 
   // Refills the whole state from `value`. Every value, 0 included, is a valid
   // seed. The first output afterwards regenerates the state.

@@ -24,7 +24,7 @@ PREFIX ?= /usr/local
 cmake-build = cmake -S . -B $(1) -G Ninja $(2) >/dev/null && cmake --build $(1) -j $(JOBS) \
   $(if $(3),--target $(3)) | { grep -vx 'ninja: no work to do.' || true; }
 
-.PHONY: run test build build-tested build-sanitize lint fuzz bench install release \
+.PHONY: run test build build-tested lint fuzz bench install release \
   test-release test-platforms build-web web test-web clean
 
 # The program alone, as a user builds it: no tests, so no GoogleTest or Python.
@@ -36,14 +36,11 @@ build-tested:
 	@tools/need cmake ninja g++ gtest python3
 	@$(call cmake-build,$(TESTED),$(STRICT) -DCMAKE_BUILD_TYPE=Release)
 
-build-sanitize:
-	@tools/need cmake ninja g++ gtest python3
-	@$(call cmake-build,$(SANITIZE),$(STRICT) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIPSRAD_SANITIZE=ON)
-
 run: build
 	@$(RELEASE)/tipsrad
 
-test: build-tested build-sanitize
+test: build-tested
+	@$(call cmake-build,$(SANITIZE),$(STRICT) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIPSRAD_SANITIZE=ON)
 	@tools/need --if-root groff man hardening-check
 	@echo "== tests, release build"
 	@$(CTEST) $(TESTED) | quiet_passes
@@ -87,7 +84,7 @@ test-platforms:
 
 # The page: the program as WebAssembly beside web/'s files, in build/web.
 build-web:
-	@tools/need cmake ninja wasi
+	@tools/need cmake ninja cmake/wasi.cmake
 	@$(call cmake-build,build/wasm,-DBUILD_TESTING=OFF -DCMAKE_TOOLCHAIN_FILE=cmake/wasi.cmake)
 	@rm -rf build/web && cmake --install build/wasm --prefix build/web >/dev/null
 

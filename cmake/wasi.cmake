@@ -1,6 +1,6 @@
 # WebAssembly, as a WASI preview-1 command that any WASI runtime runs (Node,
 # wasmtime, the page in web/), built with Debian's clang 14, its WASI
-# libraries and binaryen's wasm-opt (`tools/need wasi` installs them).
+# libraries and binaryen's wasm-opt (`tools/need cmake/wasi.cmake` installs them).
 #   cmake -S . -B build/wasm -DCMAKE_TOOLCHAIN_FILE=cmake/wasi.cmake
 set(CMAKE_SYSTEM_NAME WASI)
 set(CMAKE_SYSTEM_PROCESSOR wasm32)

@@ -3,17 +3,15 @@
 # top entry of the changelog, which a git checkout and an unpacked source
 # tarball agree on. Included, it sets `release_epoch`, and `release_month`
 # for the manual ("December 2026"); run with `cmake -P`, it prints the epoch.
-if(DEFINED ENV{SOURCE_DATE_EPOCH})
-  set(release_epoch "$ENV{SOURCE_DATE_EPOCH}")
-else()
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   file(STRINGS "${CMAKE_CURRENT_LIST_DIR}/changelog" signature REGEX "^ -- .*>  " LIMIT_COUNT 1)
   string(REGEX REPLACE "^ -- .*>  " "" released "${signature}")
-  execute_process(COMMAND date -d "${released}" +%s OUTPUT_VARIABLE release_epoch
+  execute_process(COMMAND date -d "${released}" +%s OUTPUT_VARIABLE epoch
                   OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  set(ENV{SOURCE_DATE_EPOCH} "${epoch}")  # which string(TIMESTAMP) reads
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C date -u -d "@${release_epoch}" "+%B %Y"
-                OUTPUT_VARIABLE release_month OUTPUT_STRIP_TRAILING_WHITESPACE
-                COMMAND_ERROR_IS_FATAL ANY)
+set(release_epoch "$ENV{SOURCE_DATE_EPOCH}")
+string(TIMESTAMP release_month "%B %Y" UTC)
 if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
   message("${release_epoch}")
 endif()

@@ -1,5 +1,4 @@
-# Sourced by the tools written in bash and by the Makefile: tools/platforms
-# read in one place, wine started in one way, and CTest's output filtered once.
+# Sourced by the tools written in bash and by the Makefile.
 
 # tools/platforms without its comments: name toolchain runner downloads...
 platforms() { grep -v '^#' "$(dirname "${BASH_SOURCE[0]}")/platforms"; }

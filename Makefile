@@ -95,9 +95,8 @@ web: build-web
 
 # The page in Chromium, Firefox and WebKit, as players on phones use it;
 # screenshots in build/page-test.
-BROWSERS := chromium firefox-esr WebKitWebDriver xvfb-run
 test-web: build-web
-	@tools/need node $(BROWSERS) node-packages python3
+	@tools/need node browsers node-packages python3
 	@xvfb-run -a node tests/browser_test.mjs build/web build/page-test
 
 # The generator against the standard library, the whole program, then the page.

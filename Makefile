@@ -1,7 +1,5 @@
-# Wraps CMake. `make run` builds the program alone and starts it; `make test`
-# builds and runs every test, in a normal build and in one with
-# AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors. Both
-# install what they need on a fresh Debian machine.
+# Wraps CMake. Each target builds in build/ and first installs what it needs on
+# a fresh Debian machine (tools/need); docs/development.md lists them.
 
 SHELL := /bin/bash
 .SHELLFLAGS := -o pipefail -c
@@ -50,7 +48,6 @@ test: build-tested
 
 # Formatting, clang-tidy and cppcheck, all with warnings as errors. cppcheck
 # cannot see that a benchmark's range-for mutates its State.
-CPPCHECK_BENCH := --suppress=constParameterCallback:bench/generator_bench.cpp
 lint: build-tested
 	@tools/need clang-format clang-tidy cppcheck benchmark
 	@echo "== clang-format" && clang-format --dry-run --Werror $(FORMATTED)
@@ -59,7 +56,7 @@ lint: build-tested
 	  { grep -v 'warnings generated' || true; }
 	@echo "== cppcheck" && cppcheck --enable=warning,style,performance,portability \
 	  --error-exitcode=1 --inline-suppr --std=c++20 --quiet --library=googletest \
-	  -I src --suppress=missingIncludeSystem $(CPPCHECK_BENCH) \
+	  -I src --suppress=missingIncludeSystem --suppress=constParameterCallback:bench/*.cpp \
 	  $(CXX_SOURCES) $(filter %.c,$(FORMATTED))
 	@echo "lint: clean"
 
@@ -67,8 +64,7 @@ lint: build-tested
 install: build
 	@cmake --install $(RELEASE) --prefix $(PREFIX)
 
-# build/dist: every download of a release and SHA256SUMS, reproducibly;
-# tools/release NAME... makes only the downloads named (amd64.deb, win64.zip).
+# build/dist: every download of a release and SHA256SUMS (tools/release says more).
 release:
 	@tools/need cmake ninja g++ python3 groff lintian
 	@tools/release
@@ -77,8 +73,7 @@ release:
 test-release: release
 	@tools/test-release
 
-# Every other platform tipsrad is built for (tools/platforms, shipped or not),
-# tested by emulation.
+# Every other platform in tools/platforms, shipped or not, tested by emulation.
 test-platforms:
 	@tools/test-platforms
 

@@ -1,8 +1,7 @@
-# The one time a release and its packages are stamped with, in seconds since
-# the epoch: SOURCE_DATE_EPOCH when the caller sets it, else the date of the
-# top entry of the changelog, which a git checkout and an unpacked source
-# tarball agree on. Included, it sets `release_epoch`, and `release_month`
-# for the manual ("December 2026"); run with `cmake -P`, it prints the epoch.
+# The one time a release is stamped with, in seconds since the epoch:
+# SOURCE_DATE_EPOCH when the caller sets it, else the date of the changelog's
+# top entry. Included, it sets `release_epoch`, and `release_month` for the
+# manual ("December 2026"); run with `cmake -P`, it prints the epoch.
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   file(STRINGS "${CMAKE_CURRENT_LIST_DIR}/changelog" signature REGEX "^ -- .*>  " LIMIT_COUNT 1)
   string(REGEX REPLACE "^ -- .*>  " "" released "${signature}")

@@ -12,6 +12,5 @@ start_wine() {
 }
 stop_wine() { wineserver -k; }
 
-# CTest's output on standard input: its summary and any failing test's
-# output, not a line per test started or passed.
+# CTest's output without a line per test started or passed.
 quiet_passes() { grep -vE '^ +Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed '; }

@@ -91,12 +91,13 @@ web: build-web
 # The page in Chromium, Firefox and WebKit, as players on phones use it;
 # screenshots in build/page-test.
 test-web: build-web
-	@tools/need node browsers node-packages python3
+	@tools/need node browsers tests/package-lock.json python3
 	@xvfb-run -a node tests/browser_test.mjs build/web build/page-test
 
 # The generator against the standard library, the whole program, then the page.
 bench: build-web
-	@tools/need cmake ninja g++ benchmark valgrind time python3 node chromium node-packages
+	@tools/need cmake ninja g++ benchmark valgrind time python3 node chromium \
+	  tests/package-lock.json bench/package-lock.json
 	@$(call cmake-build,build/bench,$(STRICT) -DBUILD_TESTING=OFF -DTIPSRAD_BENCHMARKS=ON)
 	@build/bench/bench/generator_bench
 	@echo "== end to end"

@@ -12,14 +12,15 @@ import puppeteer from "puppeteer-core";
 
 const TYPES = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css",
   ".svg": "image/svg+xml", ".png": "image/png", ".webmanifest": "application/manifest+json",
-  ".wasm": "application/wasm" };
+  ".wasm": "application/wasm", ".gz": "application/gzip" };
 export const SUB_PATH = "/spel/tipsrad/";
 export const ENGINES = ["chromium", "firefox", "webkit"];
 
 // Serves `folder` at http://127.0.0.1:PORT/spel/tipsrad/ with each file's
-// modification time, as a plain static host does; site.folder may be changed
-// (a new release in place), and site.stop() takes the server away.
-export async function serve(folder) {
+// modification time, as a plain static host does, and with `gzipEncoded` a
+// .gz file as gzip content encoding; site.folder may be changed (a new
+// release in place), and site.stop() takes the server away.
+export async function serve(folder, { gzipEncoded = false } = {}) {
   const site = { folder };
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, "http://x").pathname);
@@ -32,7 +33,8 @@ export async function serve(folder) {
       return;
     }
     response.writeHead(200, { "Content-Type": TYPES[path.extname(file)] ?? "text/plain",
-      "Last-Modified": stat.mtime.toUTCString() });
+      "Last-Modified": stat.mtime.toUTCString(),
+      ...(gzipEncoded && file.endsWith(".gz") && { "Content-Encoding": "gzip" }) });
     response.end(fs.readFileSync(file));
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));

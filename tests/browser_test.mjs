@@ -19,23 +19,48 @@ fs.mkdirSync(shots, { recursive: true });
 const axe = fs.readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 const QUESTION = /(ystem\?|enter!)\n$/;
 
-// The model's transcripts, one per seed, of `rows` ([half, full] each,
-// answered n until the last, answered q) with each answer echoed where typed.
+// The model's transcripts, one per seed, of `rows` ([half, full] each, as
+// numbers or digits, answered n until the last, answered q) with each answer
+// echoed where typed.
 function model(seeds, rows) {
   return JSON.parse(execFileSync("python3", ["-c", `
 import json, sys
 from tipsrad_model import *
 parts = []
-for half, full in json.loads(sys.argv[1]):
+for answers in json.load(sys.stdin):
+    # Twelve digits are beyond 32 bits already.
+    half, full = (max(-2**31, min(int(str(answer)[:12]), 2**31 - 1)) for answer in answers[:2])
     after_half, after_full = warnings_for(half, full)
-    parts += [ASK_HALF, b"%d\\n" % half, *after_half, ASK_FULL, b"%d\\n" % full, *after_full,
+    half_line, full_line = (b"%s\\n" % str(answer).encode() for answer in answers[:2])
+    parts += [ASK_HALF, half_line, *after_half, ASK_FULL, full_line, *after_full,
               Row(half, full), b"n\\n"]
-print(json.dumps([expected(seed, parts[:-1] + [b"q\\n", FAREWELL]).decode() for seed in map(int, sys.argv[2:])]))`,
-  JSON.stringify(rows), ...seeds.map(String)], { cwd: new URL(".", import.meta.url), encoding: "utf8" }));
+print(json.dumps([expected(seed, parts[:-1] + [b"q\\n", FAREWELL]).decode()
+                  for seed in map(int, sys.argv[1:])]))`, ...seeds.map(String)],
+  { cwd: new URL(".", import.meta.url), encoding: "utf8", input: JSON.stringify(rows),
+    maxBuffer: 1 << 26 }));
 }
 
-// Release A, on the host for a day, and release B: another cache, title,
-// host and module.
+// The worker's cache as the page in `dir` names it, as built or, with
+// `finish`, as the build names it for the files there now.
+function cacheIn(dir, finish = false) {
+  const script = new URL("../cmake/page_cache.cmake", import.meta.url).pathname;
+  if (finish) execFileSync("cmake", [`-DPAGE=${dir}`, "-P", script]);
+  return /const CACHE = "(.*)";/.exec(fs.readFileSync(path.join(dir, "sw.js"), "utf8"))[1];
+}
+
+test("a change to any file the worker keeps names its cache anew", () => {
+  const copy = fs.mkdtempSync(path.join(os.tmpdir(), "tipsrad-page-"));
+  fs.cpSync(folder, copy, { recursive: true });
+  assert.equal(cacheIn(copy, true), cacheIn(folder));
+  for (const name of fs.readdirSync(folder).filter((file) => file !== "sw.js")) {
+    fs.appendFileSync(path.join(copy, name), " ");
+    assert.notEqual(cacheIn(copy, true), cacheIn(folder), name);
+    fs.copyFileSync(path.join(folder, name), path.join(copy, name));
+  }
+});
+
+// Page A, on the host for a day, and page B, of the same version, with its
+// title and the page's host changed and its worker made anew.
 function releases() {
   const root = fs.mkdtempSync(path.join(os.tmpdir(), "tipsrad-releases-"));
   const [a, b] = [path.join(root, "a"), path.join(root, "b")];
@@ -45,11 +70,9 @@ function releases() {
   for (const name of fs.readdirSync(a)) fs.utimesSync(path.join(a, name), dayAgo, dayAgo);
   const edit = (name, change) => fs.writeFileSync(path.join(b, name),
     change(fs.readFileSync(path.join(b, name), "utf8")));
-  edit("sw.js", (text) => text.replace(/const CACHE = "(.*)";/, 'const CACHE = "$1-b";'));
   edit("index.html", (text) => text.replace("<title>tipsrad</title>", "<title>tipsrad B</title>"));
   edit("wasi.js", (text) => `${text}// B\n`);
-  fs.appendFileSync(path.join(b, "tipsrad.wasm"), Buffer.from([0, 2, 1, 0x42]));  // a section "B"
-  return [a, b, /const CACHE = "(.*)";/.exec(fs.readFileSync(path.join(b, "sw.js"), "utf8"))[1]];
+  return [a, b, cacheIn(b, true)];
 }
 
 for (const engine of engines.length ? engines : ENGINES) {
@@ -67,14 +90,21 @@ for (const engine of engines.length ? engines : ENGINES) {
     }
     const waitForQuestion = () => waitFor((source) => new RegExp(source)
       .test(document.getElementById("console")?.textContent), QUESTION.source);
+    // Types `line` and sends it; returns what the answer line took (WebKit's
+    // takes at most 524,288 characters).
     async function answer(line) {
       await waitForQuestion();
-      await driver.run((value) => { document.getElementById("answer").value = value; }, line);
+      const sent = await driver.run((value) => {
+        const input = document.getElementById("answer");
+        input.value = value;
+        return input.value;
+      }, line);
       await driver.press("Enter");
+      return sent;
     }
-    // The coupon holds the console's last row, the answer line is in view,
-    // and nothing scrolls sideways.
-    async function checkCoupon() {
+    // The coupon holds the console's last row, captioned `size` where the
+    // answers fix it, the answer line is in view, and nothing scrolls sideways.
+    async function checkCoupon(size) {
       const [shown, cells, caption, inView] = await driver.run(() => {
         const coupon = document.getElementById("coupon");
         return [document.getElementById("console").textContent,
@@ -88,6 +118,7 @@ for (const engine of engines.length ? engines : ENGINES) {
         [`${match + 1}`, ...["1", "x", "2"].map((outcome) => (mark.includes(outcome) ? outcome.toUpperCase() : ""))]));
       const count = marks.reduce((product, mark) => product * mark.length, 1);
       assert.equal(caption.replaceAll(" ", ""), `${count}${count === 1 ? "rad" : "rader"}`);
+      if (size) assert.equal(caption, size);
       assert.ok(inView);
     }
     async function ended() {
@@ -122,20 +153,22 @@ for (const engine of engines.length ? engines : ENGINES) {
     });
 
     test("dialogues typed line by line read as the model's, started anew or restarted", async () => {
-      const dialogues = [[[2, 1]], [[14, 0], [-1, 0], [-5, 15]], [[10, 5], [5, -3]]];
+      const dialogues = [[[2, 1, "12 rader"]], [[14, 0, "8 192 rader"], [-1, 0, "1 rad"], [-5, 15]],
+        [[10, 5], [5, -3], [0, 13, "1 594 323 rader"], ["7".repeat(20000), 0, "8 192 rader"],
+          [2, "9".repeat(1e6)]]];
       for (const [i, rows] of dialogues.entries()) {
         const seeds = await start(i === 0 ? () => driver.goto(site.url)
           : () => driver.run(() => document.getElementById("restart").click()));
         assert.equal(await driver.run(() => document.activeElement.id), "answer");
-        for (const [row, [half, full]] of rows.entries()) {
-          await answer(`${half}`);
-          await answer(`${full}`);
+        const sent = [];
+        for (const [row, [half, full, size]] of rows.entries()) {
+          sent.push([await answer(`${half}`), await answer(`${full}`)]);
           await waitForQuestion();
-          await checkCoupon();
+          await checkCoupon(size);
           await answer(row === rows.length - 1 ? "q" : "n");
         }
         assert.equal(await ended(), "Programmet har avslutats (status 0).");
-        const transcripts = model(seeds, rows);
+        const transcripts = model(seeds, sent);
         const shown = await text();
         assert.equal(shown, transcripts.find((transcript) => transcript === shown) ?? transcripts[0]);
         assert.equal(await driver.run(() => document.getElementById("answer").disabled), true);
@@ -200,9 +233,9 @@ for (const engine of engines.length ? engines : ENGINES) {
       assert.match(await text(), /^Hur manga halv-garderingar/);
     });
 
-    test("a new release in place reaches a returning player within two reloads", async () => {
+    test("a changed page in place reaches a returning player within two reloads", async () => {
       const [a, b, cacheB] = releases();
-      const host = await serve(a);
+      const host = await serve(a, { gzipEncoded: true });
       try {
         await start(() => driver.goto(host.url));
         await waitFor(() => navigator.serviceWorker.controller !== null);
@@ -211,10 +244,8 @@ for (const engine of engines.length ? engines : ENGINES) {
         await waitFor((name) => caches.keys().then((names) => names.join() === name), cacheB);
         await start(() => driver.reload());
         const seen = await driver.run(async () => [document.title,
-          (await (await fetch("wasi.js")).text()).endsWith("// B\n"),
-          new Uint8Array(await (await fetch("tipsrad.wasm")).arrayBuffer()).at(-1),
-          await caches.keys()]);
-        assert.deepEqual(seen, ["tipsrad B", true, 0x42, [cacheB]]);
+          (await (await fetch("wasi.js")).text()).endsWith("// B\n"), await caches.keys()]);
+        assert.deepEqual(seen, ["tipsrad B", true, [cacheB]]);
         host.stop();
         await start(() => driver.reload());
         assert.equal(await driver.run(() => document.title), "tipsrad B");

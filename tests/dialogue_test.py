@@ -76,6 +76,10 @@ CASES = [
      one_row(I32_MAX, I32_MIN, [TOO_MANY], [NEGATIVE_SUM]) + [FAREWELL]),
     ("long digit run", b"1" + b"0" * 400 + b"\n0\nq\n",
      one_row(I32_MAX, 0, [TOO_MANY], [TOO_MANY]) + [FAREWELL]),
+    ("20,000 digits", b"7" * 20000 + b"\n0\nq\n",
+     one_row(I32_MAX, 0, [TOO_MANY], [TOO_MANY]) + [FAREWELL]),
+    ("a million digits", b"2\n" + b"9" * 10**6 + b"\nq\n",
+     one_row(2, I32_MAX, [], [TOO_MANY]) + [FAREWELL]),
     # Exact quota arithmetic where 32 bits would wrap.
     ("most negative counts", b"-2147483648\n-2147483548\nq\n",
      one_row(I32_MIN, I32_MIN + 100, [NEGATIVE_HALF], [NEGATIVE_SUM]) + [FAREWELL]),

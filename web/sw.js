@@ -1,21 +1,28 @@
 // Keeps the page working offline: its files are cached on the first visit
-// and served from the cache from then on. The cache is named for the
-// release, so a new release's worker caches the new files and drops the old
-// cache once its own is complete. Its files come from the network, never the
-// browser's HTTP cache, which may still hold the old release's for hours.
-const CACHE = "tipsrad-@PROJECT_VERSION@";
-const FILES = ["./", "index.html", "style.css", "tipsrad.js", "coupon.js", "wasi.js", "tipsrad.wasm",
-               "manifest.webmanifest", "icon.svg", "icon-180.png", "icon-192.png", "icon-512.png"];
+// and served from the cache from then on. The cache is named for the files'
+// content when the page is installed (cmake/page_cache.cmake), so a page with
+// any file changed has a worker of its own, which caches the new files and
+// drops the old cache once its own is complete. Its files come from the
+// network, never the browser's HTTP cache, which may still hold the old ones
+// for hours. Of the module's two forms it holds the one the page fetches.
+const CACHE = "@PAGE_CACHE@";
+const MODULE = self.DecompressionStream ? "tipsrad.wasm.gz" : "tipsrad.wasm";
+const FILES = [
+  "./",
+  "@PAGE_FILES@",
+].filter((file) => !file.startsWith("tipsrad.wasm") || file === MODULE);
 
 self.addEventListener("install", (event) => {
+  const requests = FILES.map((file) => new Request(file, { cache: "reload" }));
   event.waitUntil(caches.open(CACHE)
-    .then((cache) => cache.addAll(FILES.map((file) => new Request(file, { cache: "reload" }))))
+    .then((cache) => cache.addAll(requests))
     .then(() => self.skipWaiting()));
 });
 
 self.addEventListener("activate", (event) => {
+  const old = (names) => names.filter((name) => name !== CACHE);
   event.waitUntil(caches.keys()
-    .then((names) => Promise.all(names.filter((name) => name !== CACHE).map((name) => caches.delete(name))))
+    .then((names) => Promise.all(old(names).map((name) => caches.delete(name))))
     .then(() => self.clients.claim()));
 });
 

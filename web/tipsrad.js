@@ -12,15 +12,48 @@ const send = document.getElementById("send");
 const status = document.getElementById("status");
 const restart = document.getElementById("restart");
 const coupon = couponOf(document.getElementById("coupon"));
-// Compiled while it downloads where the host serves it as application/wasm,
-// and from its bytes where it serves it under another type.
-const program = fetch("tipsrad.wasm").then((response) =>
-  (response.headers.get("Content-Type")?.startsWith("application/wasm")
-    ? WebAssembly.compileStreaming(response)
-    : response.arrayBuffer().then((bytes) => WebAssembly.compile(bytes))));
-// The offline copy is fetched once the page has loaded, so that on a first
-// visit it does not share the line with the page's own files.
-addEventListener("load", () => navigator.serviceWorker?.register("sw.js").catch(() => {}));
+// The icons, the manifest and the offline copy are fetched a moment after
+// the program's first words are shown (a frame is not always enough for them
+// to be painted), so that on a first visit nothing shares the line with the
+// module and the page's own files.
+let fetchedLater = false;
+function fetchLater() {
+  document.head.append(document.getElementById("later").content);
+  navigator.serviceWorker?.register("sw.js").catch(() => {});
+}
+
+// The module, compiled as it arrives, neither step holding the page: gzipped
+// where the browser can decompress it, and then whether or not the host has
+// already undone the gzip in sending it (a .gz file as Content-Encoding:
+// gzip), as its first two bytes tell; elsewhere as it is.
+async function compile() {
+  if (!self.DecompressionStream) {
+    return WebAssembly.compile(await (await fetch("tipsrad.wasm")).arrayBuffer());
+  }
+  const reader = (await fetch("tipsrad.wasm.gz")).body.getReader();
+  let head = new Uint8Array(0);
+  while (head.length < 2) {
+    const { done, value } = await reader.read();
+    if (done) break;
+    const joined = new Uint8Array(head.length + value.length);
+    joined.set(head);
+    joined.set(value, head.length);
+    head = joined;
+  }
+  let body = new ReadableStream({
+    start: (controller) => controller.enqueue(head),
+    async pull(controller) {
+      const { done, value } = await reader.read();
+      if (done) controller.close();
+      else controller.enqueue(value);
+    },
+  });
+  const gzipped = head[0] === 0x1f && head[1] === 0x8b;
+  if (gzipped) body = body.pipeThrough(new DecompressionStream("gzip"));
+  const type = { "Content-Type": "application/wasm" };
+  return WebAssembly.compileStreaming(new Response(body, { headers: type }));
+}
+const program = compile();
 
 let lines = [];  // sent, not yet read: Uint8Arrays, an empty one for the end
 let reader = null;  // the program's wait for a line, when it waits
@@ -39,6 +72,8 @@ function show(text) {
     blockLines = 0;
   }
   block.append(text);
+  if (!fetchedLater) setTimeout(fetchLater, 300);
+  fetchedLater = true;
   blockLines += text.split("\n").length - 1;
   atLineStart = text.endsWith("\n");
   if (!scrolling) {

@@ -7,15 +7,14 @@
 // cmake/Platform/WASI.cmake), so when no input is at hand the host unwinds
 // the program's stack, awaits the caller's read, and rewinds the stack into
 // the same fd_read, which then returns the bytes. The unwound stack is kept
-// in a page of memory grown for it before the program starts, above all of
-// the program's own memory.
+// in a buffer of the module's own data (web/unwind_stack.cpp), out of reach
+// of its allocator, however long a line it reads.
 
 const ERRNO_BADF = 8;
 const ERRNO_IO = 29;
 const ERRNO_NOSYS = 52;
 const ERRNO_SPIPE = 70;
 const FILETYPE_CHARACTER_DEVICE = 2;
-const PAGE = 65536;
 const UNWINDING = 1;
 const REWINDING = 2;
 
@@ -112,9 +111,7 @@ export async function runCommand(module, io) {
   }
   instance = await WebAssembly.instantiate(module, imports);
   const { exports } = instance;
-  stack = exports.memory.grow(1) * PAGE;
-  view().setUint32(stack, stack + 8, true);
-  view().setUint32(stack + 4, stack + PAGE, true);
+  stack = exports.tipsrad_unwind_stack.value;
   try {
     for (;;) {
       exports._start();

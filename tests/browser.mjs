@@ -3,7 +3,9 @@
 // one way to drive each engine a phone runs, from Debian's packages: Blink
 // (chromium) and Gecko (firefox-esr) through puppeteer-core, WebKit
 // (WebKitGTK's MiniBrowser) through its WebDriver, which needs a display
-// (xvfb-run). Every browser is kept off the network.
+// (xvfb-run). Chromium's flags and the preferences puppeteer gives Firefox's
+// profile turn off those browsers' own connections; MiniBrowser is only ever
+// sent to the local page.
 import { spawn } from "node:child_process";
 import fs from "node:fs";
 import http from "node:http";

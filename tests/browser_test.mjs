@@ -20,8 +20,8 @@ const axe = fs.readFileSync(createRequire(import.meta.url).resolve("axe-core/axe
 const QUESTION = /(ystem\?|enter!)\n$/;
 
 // The model's transcripts, one per seed, of `rows` ([half, full] each, as
-// numbers or digits, answered n until the last, answered q) with each answer
-// echoed where typed.
+// typed, answered n until the last, answered q) with each answer echoed where
+// typed.
 function model(seeds, rows) {
   return JSON.parse(execFileSync("python3", ["-c", `
 import json, sys
@@ -29,9 +29,9 @@ from tipsrad_model import *
 parts = []
 for answers in json.load(sys.stdin):
     # Twelve digits are beyond 32 bits already.
-    half, full = (max(-2**31, min(int(str(answer)[:12]), 2**31 - 1)) for answer in answers[:2])
+    half, full = (max(-2**31, min(int(answer[:12]), 2**31 - 1)) for answer in answers)
     after_half, after_full = warnings_for(half, full)
-    half_line, full_line = (b"%s\\n" % str(answer).encode() for answer in answers[:2])
+    half_line, full_line = (answer.encode() + b"\\n" for answer in answers)
     parts += [ASK_HALF, half_line, *after_half, ASK_FULL, full_line, *after_full,
               Row(half, full), b"n\\n"]
 print(json.dumps([expected(seed, parts[:-1] + [b"q\\n", FAREWELL]).decode()

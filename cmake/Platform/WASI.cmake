@@ -13,6 +13,11 @@ set(CMAKE_CXX_FLAGS_RELEASE_INIT "-Oz -DNDEBUG")  # a page is weighed in bytes
 # input over a byte at a time (tests/wasi_run.mjs), so a name missing there
 # fails them. The names come from the module's name section, which clang's own
 # wasm-opt run would drop, so the link does not optimise; -Oz follows asyncify.
-set(CMAKE_CXX_LINK_EXECUTABLE
-    "<CMAKE_CXX_COMPILER> <FLAGS> -O0 <CMAKE_CXX_LINK_FLAGS> <LINK_FLAGS> <OBJECTS> -o <TARGET> <LINK_LIBRARIES>"
-    "wasm-opt --asyncify --pass-arg=asyncify-imports@wasi_snapshot_preview1.fd_read --pass-arg=asyncify-ignore-indirect --pass-arg=asyncify-addlist@@${CMAKE_CURRENT_LIST_DIR}/WASI-asyncify.txt -Oz --strip-debug <TARGET> -o <TARGET>")
+string(JOIN " " link <CMAKE_CXX_COMPILER> <FLAGS> -O0 <CMAKE_CXX_LINK_FLAGS> <LINK_FLAGS>
+       <OBJECTS> -o <TARGET> <LINK_LIBRARIES>)
+string(JOIN " " optimise wasm-opt --asyncify
+       --pass-arg=asyncify-imports@wasi_snapshot_preview1.fd_read
+       --pass-arg=asyncify-ignore-indirect
+       --pass-arg=asyncify-addlist@@${CMAKE_CURRENT_LIST_DIR}/WASI-asyncify.txt
+       -Oz --strip-debug <TARGET> -o <TARGET>)
+set(CMAKE_CXX_LINK_EXECUTABLE "${link}" "${optimise}")

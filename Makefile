@@ -79,8 +79,8 @@ test-platforms:
 
 # The page: the program as WebAssembly beside web/'s files, in build/web.
 build-web:
-	@tools/need cmake ninja cmake/wasi.cmake
-	@$(call cmake-build,build/wasm,-DBUILD_TESTING=OFF -DCMAKE_TOOLCHAIN_FILE=cmake/wasi.cmake)
+	@tools/need cmake ninja cmake/wasm32.cmake
+	@$(call cmake-build,build/wasm,-DBUILD_TESTING=OFF --toolchain cmake/wasm32.cmake)
 	@rm -rf build/web && cmake --install build/wasm --prefix build/web >/dev/null
 
 web: build-web

@@ -1,4 +1,4 @@
-# How CMake builds for WASI (cmake/wasi.cmake): programs are .wasm modules.
+# How CMake builds for WASI (cmake/wasm32.cmake): programs are .wasm modules.
 set(CMAKE_EXECUTABLE_SUFFIX .wasm)
 set(CMAKE_CXX_FLAGS_RELEASE_INIT "-Oz -DNDEBUG")  # a page is weighed in bytes
 # A browser cannot block on input, so every program is asyncified around

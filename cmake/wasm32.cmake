@@ -1,13 +1,14 @@
 # WebAssembly, as a WASI preview-1 command that any WASI runtime runs (Node,
 # wasmtime, the page in web/), built with Debian's clang 14, its WASI
-# libraries and binaryen's wasm-opt (`tools/need cmake/wasi.cmake` installs them).
-#   cmake -S . -B build/wasm -DCMAKE_TOOLCHAIN_FILE=cmake/wasi.cmake
+# libraries and binaryen's wasm-opt; its programs run here under Node,
+# through the page's own host.
 set(CMAKE_SYSTEM_NAME WASI)
 set(CMAKE_SYSTEM_PROCESSOR wasm32)
 set(CMAKE_C_COMPILER clang-14)
 set(CMAKE_CXX_COMPILER clang++-14)
 set(CMAKE_C_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
+set(CMAKE_CROSSCOMPILING_EMULATOR node ${CMAKE_CURRENT_LIST_DIR}/../tests/wasi_run.mjs)
 list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})  # Platform/WASI.cmake
 # The runtime has no exceptions, and a module is not position-independent.
 set(CMAKE_CXX_FLAGS_INIT -fno-exceptions)

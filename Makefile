@@ -31,7 +31,7 @@ build:
 	@$(call cmake-build,$(RELEASE),-DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF,tipsrad)
 
 build-tested:
-	@tools/need cmake ninja g++ gtest python3
+	@tools/need cmake ninja g++ gtest python3 pexpect
 	@$(call cmake-build,$(TESTED),$(STRICT) -DCMAKE_BUILD_TYPE=Release)
 
 run: build
@@ -50,11 +50,14 @@ test: build-tested
 # cannot see that a benchmark's range-for mutates its State.
 lint: build-tested
 	@tools/need clang-format clang-tidy cppcheck benchmark
-	@echo "== clang-format" && clang-format --dry-run --Werror $(FORMATTED)
-	@echo "== clang-tidy" && printf '%s\n' $(CXX_SOURCES) | \
+	@echo "== clang-format"
+	@clang-format --dry-run --Werror $(FORMATTED)
+	@echo "== clang-tidy"
+	@printf '%s\n' $(CXX_SOURCES) | \
 	  xargs -P $(JOBS) -n 2 clang-tidy -p $(TESTED) --quiet 2>&1 | \
 	  { grep -v 'warnings generated' || true; }
-	@echo "== cppcheck" && cppcheck --enable=warning,style,performance,portability \
+	@echo "== cppcheck"
+	@cppcheck --enable=warning,style,performance,portability \
 	  --error-exitcode=1 --inline-suppr --std=c++20 --quiet --library=googletest \
 	  -I src --suppress=missingIncludeSystem --suppress=constParameterCallback:bench/*.cpp \
 	  $(CXX_SOURCES) $(filter %.c,$(FORMATTED))
@@ -81,7 +84,8 @@ test-platforms:
 build-web:
 	@tools/need cmake ninja cmake/wasm32.cmake
 	@$(call cmake-build,build/wasm,-DBUILD_TESTING=OFF --toolchain cmake/wasm32.cmake)
-	@rm -rf build/web && cmake --install build/wasm --prefix build/web >/dev/null
+	@rm -rf build/web
+	@cmake --install build/wasm --prefix build/web >/dev/null
 
 web: build-web
 	@tools/need python3
@@ -114,9 +118,8 @@ fuzz:
 	@mkdir -p $(FUZZ)/corpus $(FUZZ)/findings
 	@$(FUZZ)/dialogue_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ)/findings/ $(FUZZ)/corpus fuzz/corpus > $(FUZZ)/log 2>&1 || true
-	@runs=$$(grep -o 'number_of_executed_units: *[0-9]*' $(FUZZ)/log | grep -o '[0-9]*$$'); \
-	  found=$$(ls $(FUZZ)/findings | wc -l); \
-	  echo "fuzz: $$runs executions in $(FUZZ_SECONDS) s, $$found findings (log: $(FUZZ)/log)"
+	@echo "fuzz: $$(grep -o 'number_of_executed_units: *[0-9]*' $(FUZZ)/log | grep -o '[0-9]*$$')" \
+	  "executions in $(FUZZ_SECONDS) s, $$(ls $(FUZZ)/findings | wc -l) findings (log: $(FUZZ)/log)"
 	@test -z "$$(ls $(FUZZ)/findings)"
 
 clean:

@@ -1,7 +1,8 @@
 // The page as players use it, in each engine a phone runs (tests/browser.mjs):
-// dialogues typed line by line against the model, the coupon of each row, the
-// restart, any bytes, 500 rows and Ctrl-D, no page error, no sideways scroll, axe-core, offline with
-// the server stopped, and a new release reaching a returning player. In
+// dialogues typed line by line against the model, the coupons kept, the
+// restart, any bytes, 500 rows and Ctrl-D, no page error, no sideways scroll,
+// axe-core, offline with the server stopped, and a changed page reaching a
+// returning player. In
 // Chromium also the keyboard's settings, every request made, installability
 // and the printed page. Saves a phone screenshot per engine.
 // Usage: node tests/browser_test.mjs PAGE_FOLDER SCREENSHOT_FOLDER [ENGINE...]
@@ -18,6 +19,12 @@ const [folder, shots, ...engines] = process.argv.slice(2);
 fs.mkdirSync(shots, { recursive: true });
 const axe = fs.readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 const QUESTION = /(ystem\?|enter!)\n$/;
+// The marks of each row in the console's text, 13 a row.
+const rowsIn = (shown) => [...shown.matchAll(/^Tipsmatch \d+: +(\S+)$/gm)].map((found) => found[1])
+  .flatMap((mark, i, marks) => (i % 13 === 0 ? [marks.slice(i, i + 13)] : []));
+// A coupon's cells for these marks: the match's number and its boxes 1, X, 2.
+const cellsOf = (marks) => marks.map((mark, match) => [`${match + 1}`,
+  ...["1", "x", "2"].map((outcome) => (mark.includes(outcome) ? outcome.toUpperCase() : ""))]);
 
 // The model's transcripts, one per seed, of `rows` ([half, full] each, as
 // typed, answered n until the last, answered q) with each answer echoed where
@@ -102,24 +109,24 @@ for (const engine of engines.length ? engines : ENGINES) {
       await driver.press("Enter");
       return sent;
     }
-    // The coupon holds the console's last row, captioned `size` where the
-    // answers fix it, the answer line is in view, and nothing scrolls sideways.
-    async function checkCoupon(size) {
-      const [shown, cells, caption, inView] = await driver.run(() => {
-        const coupon = document.getElementById("coupon");
-        return [document.getElementById("console").textContent,
-          [...coupon.tBodies[0].rows].map((row) => [...row.cells].map((cell) => cell.textContent)),
-          coupon.caption.textContent,
-          document.getElementById("answer").getBoundingClientRect().bottom <= innerHeight &&
-            document.documentElement.scrollWidth <= innerWidth];
-      });
-      const marks = [...shown.matchAll(/^Tipsmatch \d+: +(\S+)$/gm)].slice(-13).map((found) => found[1]);
-      assert.deepEqual(cells, marks.map((mark, match) =>
-        [`${match + 1}`, ...["1", "x", "2"].map((outcome) => (mark.includes(outcome) ? outcome.toUpperCase() : ""))]));
+    // The coupons shown, newest first: [caption, cells of each match].
+    const coupons = () => driver.run(() => [...document.querySelectorAll("#coupons li")]
+      .map((item) => [item.querySelector("caption").textContent, [...item.querySelector("tbody")
+        .rows].map((row) => [...row.cells].map((cell) => cell.textContent))]));
+    // The newest coupon holds the console's last row as Kupong `number`,
+    // captioned `size` where the answers fix it; the answer line is in view,
+    // the buttons a finger's height, and nothing scrolls sideways.
+    async function checkCoupon(number, size) {
+      const [[caption, cells]] = await coupons();
+      const marks = rowsIn(await text()).at(-1);
+      assert.deepEqual(cells, cellsOf(marks));
       const count = marks.reduce((product, mark) => product * mark.length, 1);
-      assert.equal(caption.replaceAll(" ", ""), `${count}${count === 1 ? "rad" : "rader"}`);
-      if (size) assert.equal(caption, size);
-      assert.ok(inView);
+      const rows = `${count}${count === 1 ? "rad" : "rader"}`;
+      assert.equal(caption.replaceAll(" ", ""), `Kupong${number}·${rows}`);
+      if (size) assert.equal(caption, `Kupong ${number} · ${size}`);
+      assert.ok(await driver.run(() => document.getElementById("answer").getBoundingClientRect()
+        .bottom <= innerHeight && document.documentElement.scrollWidth <= innerWidth &&
+        [...document.querySelectorAll("#coupons button")].every((one) => one.offsetHeight >= 44)));
     }
     async function ended() {
       await waitFor(() => !document.getElementById("restart").hidden);
@@ -152,6 +159,7 @@ for (const engine of engines.length ? engines : ENGINES) {
       site?.stop();
     });
 
+    const drawn = [];  // the marks of each row drawn, in turn
     test("dialogues typed line by line read as the model's, started anew or restarted", async () => {
       const dialogues = [[[2, 1, "12 rader"]], [[14, 0, "8 192 rader"], [-1, 0, "1 rad"], [-5, 15]],
         [[10, 5], [5, -3], [0, 13, "1 594 323 rader"], ["7".repeat(20000), 0, "8 192 rader"],
@@ -164,7 +172,7 @@ for (const engine of engines.length ? engines : ENGINES) {
         for (const [row, [half, full, size]] of rows.entries()) {
           sent.push([await answer(`${half}`), await answer(`${full}`)]);
           await waitForQuestion();
-          await checkCoupon(size);
+          await checkCoupon(drawn.length + row + 1, size);
           await answer(row === rows.length - 1 ? "q" : "n");
         }
         assert.equal(await ended(), "Programmet har avslutats (status 0).");
@@ -172,7 +180,77 @@ for (const engine of engines.length ? engines : ENGINES) {
         const shown = await text();
         assert.equal(shown, transcripts.find((transcript) => transcript === shown) ?? transcripts[0]);
         assert.equal(await driver.run(() => document.getElementById("answer").disabled), true);
+        drawn.push(...rowsIn(shown));
       }
+    });
+
+    test("coupons kept, shared, removed, in another tab, corrupted, storage full", async () => {
+      const lines = (await text()).match(/^Tipsmatch .*$/gm).slice(-13);
+      await start(() => driver.reload());
+      const kept = await coupons();
+      assert.deepEqual(kept.map(([, cells]) => cells), drawn.map(cellsOf).reverse());
+      const shared = await driver.run(async () => {
+        const seen = [];
+        const replace = (name, value) =>
+          Object.defineProperty(navigator, name, { value, configurable: true });
+        replace("share", async (data) => seen.push(data.text));
+        document.querySelector("#coupons .share").click();
+        replace("share", undefined);
+        replace("clipboard", { writeText: async (copied) => seen.push(copied) });
+        document.querySelector("#coupons .share").click();
+        await new Promise((resolve) => setTimeout(resolve, 100));
+        return [...seen, document.getElementById("status").textContent];
+      });
+      const sharedText = [kept[0][0], ...lines].join("\n");
+      assert.deepEqual(shared, [sharedText, sharedText, `Kupong ${drawn.length} är kopierad.`]);
+      await driver.run(() => document.querySelector("#coupons .remove").click());
+      const captions = (list) => list.map(([caption]) => caption);
+      assert.deepEqual(captions(await coupons()), captions(kept.slice(1)));
+      await driver.run(() => {  // another tab adds a coupon
+        const other = document.body.appendChild(document.createElement("iframe")).contentWindow;
+        const list = JSON.parse(other.localStorage.getItem("tipsrad-coupons"));
+        list.coupons.unshift({ number: list.next, lines: list.coupons[0].lines });
+        list.next += 1;
+        other.localStorage.setItem("tipsrad-coupons", JSON.stringify(list));
+      });
+      await waitFor((caption) => document.querySelector("#coupons caption")?.textContent
+        .startsWith(caption), `Kupong ${drawn.length + 1} `);
+      for (const [yes, left] of [[false, kept.length], [true, 0]]) {
+        await driver.run((confirmed) => {
+          window.confirm = () => confirmed;
+          document.getElementById("clear").click();
+        }, yes);
+        assert.equal((await coupons()).length, left);
+      }
+      const unreadable = '{"next": 2, "coupons": [1]}';
+      await driver.run((text) => localStorage.setItem("tipsrad-coupons", text), unreadable);
+      await start(() => driver.reload());
+      assert.equal(await driver.run(() => document.getElementById("status").textContent),
+        "Sparade kuponger som inte gick att läsa har tagits bort.");
+      await answer("0");
+      await answer("0");
+      await waitForQuestion();
+      await checkCoupon(1, "1 rad");
+      await driver.run(() => {  // the quota full, to the last byte it takes
+        for (let size = 1 << 20, i = 0; size > 0; size >>= 2) {
+          try {
+            for (;;) localStorage.setItem(`filler-${i++}`, "x".repeat(size));
+          } catch {
+            continue;
+          }
+        }
+      });
+      await answer("n");
+      await answer("0");
+      await answer("0");
+      await waitForQuestion();
+      await checkCoupon(2, "1 rad");
+      assert.equal(await driver.run(() => document.getElementById("status").textContent),
+        "Kupongerna sparas inte i den här webbläsaren.");
+      await driver.run(() => Object.keys(localStorage).filter((key) => key.startsWith("filler-"))
+        .forEach((key) => localStorage.removeItem(key)));
+      await answer("q");
+      await ended();
     });
 
     test("any bytes, a long line, 500 rows and Ctrl-D, no sideways scroll", async () => {
@@ -181,6 +259,10 @@ for (const engine of engines.length ? engines : ENGINES) {
       await answer(`1 n ${"0 0 n ".repeat(499)}`);
       await waitFor(() => document.getElementById("console").textContent
         .split("Tipsmatch 13").length === 501);
+      // The newest 100 kept, the numbers going on.
+      const captions = (await coupons()).map(([caption]) => caption.split(" ·")[0]);
+      assert.deepEqual([captions.length, captions[0], captions[99]],
+        [100, "Kupong 502", "Kupong 403"]);
       await answer("");
       await driver.press("Control+d");
       assert.equal(await ended(), "Programmet har avslutats (status 0).");
@@ -216,9 +298,9 @@ for (const engine of engines.length ? engines : ENGINES) {
       assert.deepEqual(touchIcon, [180, 180]);
       assert.deepEqual(problems, []);
       await driver.page.emulateMediaType("print");
-      const printed = await driver.run(() => ["coupon", "console", "line", "restart"]
+      const printed = await driver.run(() => ["coupons", "console", "line", "restart", "clear"]
         .map((id) => getComputedStyle(document.getElementById(id)).display));
-      assert.deepEqual(printed, ["table", "none", "none", "none"]);
+      assert.deepEqual(printed, ["block", "none", "none", "none", "none"]);
       await driver.page.emulateMediaType(null);
       // Still a touch screen, as a change of that would reload the page.
       await driver.page.setViewport({ width: 1280, height: 800, isMobile: true, hasTouch: true });

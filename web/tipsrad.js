@@ -1,8 +1,8 @@
 // The page as tipsrad's console: the program's output and the player's lines
 // in #console, exactly as a terminal shows them; the answer line feeds its
-// standard input one line at a time, as a terminal does. Beside it, the row
-// just drawn as a coupon.
-import { couponOf } from "./coupon.js";
+// standard input one line at a time, as a terminal does. Beside it, the
+// player's coupons.
+import { couponsOf } from "./coupons.js";
 import { runCommand } from "./wasi.js";
 
 const screen = document.getElementById("console");
@@ -11,7 +11,8 @@ const answer = document.getElementById("answer");
 const send = document.getElementById("send");
 const status = document.getElementById("status");
 const restart = document.getElementById("restart");
-const coupon = couponOf(document.getElementById("coupon"));
+const coupons = couponsOf(document.getElementById("coupons"), document.getElementById("coupon"),
+  (text) => { status.textContent = text; });
 // The icons, the manifest and the offline copy are fetched a moment after
 // the program's first words are shown (a frame is not always enough for them
 // to be painted), so that on a first visit nothing shares the line with the
@@ -121,8 +122,7 @@ async function start() {
   reader = null;
   screen.replaceChildren();
   block = null;
-  status.textContent = "";
-  coupon.clear();
+  coupons.restart();
   enable(true);
   answer.focus();
   const decoder = new TextDecoder();
@@ -136,7 +136,7 @@ async function start() {
         }
         const text = decoder.decode(bytes, { stream: true });
         show(text);
-        coupon.read(text);
+        coupons.read(text);
       },
       now: Date.now,
     });
@@ -148,5 +148,8 @@ async function start() {
   restart.focus();
 }
 
-restart.addEventListener("click", start);
+restart.addEventListener("click", () => {
+  status.textContent = "";
+  start();
+});
 start();

@@ -81,29 +81,37 @@ export function couponsOf(section, template, say) {
     show();
   }
 
+  // Each coupon is made once, and kept while the list holds it.
+  let made = new Map();
   function show() {
-    list.replaceChildren(...kept.coupons.map((coupon) => {
-      const item = template.content.firstElementChild.cloneNode(true);
-      const body = item.querySelector("tbody");
-      item.querySelector("caption").textContent = caption(coupon);
-      for (const line of coupon.lines) {
-        const [, match, mark] = LINE.exec(line);
-        const cells = body.insertRow();
-        const header = cells.appendChild(document.createElement("th"));
-        header.scope = "row";
-        header.textContent = match;
-        header.setAttribute("aria-label", `Match ${match}`);
-        for (const outcome of OUTCOMES) {
-          cells.insertCell().textContent = mark.includes(outcome) ? outcome.toUpperCase() : "";
-        }
-      }
-      item.querySelector(".share").addEventListener("click", () => share(coupon));
-      item.querySelector(".remove").addEventListener("click", () => change((list) => {
-        list.coupons = list.coupons.filter((other) => other.number !== coupon.number);
-      }));
-      return item;
+    const making = new Map(kept.coupons.map((coupon) => {
+      const key = [coupon.number, ...coupon.lines].join("\n");
+      return [key, made.get(key) ?? element(coupon)];
     }));
+    list.replaceChildren(...making.values());
+    made = making;
     section.hidden = kept.coupons.length === 0;
+  }
+  function element(coupon) {
+    const item = template.content.firstElementChild.cloneNode(true);
+    const body = item.querySelector("tbody");
+    item.querySelector("caption").textContent = caption(coupon);
+    for (const line of coupon.lines) {
+      const [, match, mark] = LINE.exec(line);
+      const cells = body.insertRow();
+      const header = cells.appendChild(document.createElement("th"));
+      header.scope = "row";
+      header.textContent = match;
+      header.setAttribute("aria-label", `Match ${match}`);
+      for (const outcome of OUTCOMES) {
+        cells.insertCell().textContent = mark.includes(outcome) ? outcome.toUpperCase() : "";
+      }
+    }
+    item.querySelector(".share").addEventListener("click", () => share(coupon));
+    item.querySelector(".remove").addEventListener("click", () => change((list) => {
+      list.coupons = list.coupons.filter((other) => other.number !== coupon.number);
+    }));
+    return item;
   }
 
   // The caption and the program's own lines, for a friend without the page:

@@ -98,6 +98,8 @@ class DialogueTest(unittest.TestCase):
     def test_transcripts(self):
         for seed in (1, 1733668307):
             for name, data, parts in CASES:
+                if seed != 1 and len(data) > 10000:
+                    continue  # a long line tests the reading, the same for any seed
                 with self.subTest(name, seed=seed):
                     status, output, errors, seeds = run(seed, data)
                     self.assertEqual((0, b""), (status, errors))

@@ -1,9 +1,8 @@
-# Hardening, where the toolchain has it. These go before the caller's own
-# flags (CMAKE_CXX_FLAGS and CMAKE_EXE_LINKER_FLAGS, which start from CXXFLAGS
-# and LDFLAGS), so that a packager's choice, given later, wins.
-#
-# None for WebAssembly: its sandbox keeps return addresses out of the memory a
-# program writes, and its C library has no stack protector to link.
+# Hardening, where the toolchain has it, before the caller's own flags
+# (CMAKE_CXX_FLAGS and CMAKE_EXE_LINKER_FLAGS, which start from CXXFLAGS and
+# LDFLAGS), so that a packager's choice, given later, wins. None for
+# WebAssembly: its sandbox keeps return addresses out of the memory a program
+# writes, and its C library has no stack protector to link.
 if(CMAKE_SYSTEM_NAME STREQUAL "WASI")
   return()
 endif()
@@ -14,12 +13,12 @@ if(NOT DEFINED CMAKE_POSITION_INDEPENDENT_CODE)
   set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 endif()
 check_pie_supported(LANGUAGES CXX)
-set(hardening "")
 set(hardening_flags -fstack-protector-strong -fcf-protection)
 # Windows probes the stack itself, and MinGW's compiler crashes on this flag.
 if(NOT WIN32)
   list(APPEND hardening_flags -fstack-clash-protection)
 endif()
+set(hardening "")
 foreach(flag ${hardening_flags})
   string(MAKE_C_IDENTIFIER "have${flag}" have)
   check_cxx_compiler_flag(${flag} ${have})
@@ -35,7 +34,6 @@ if(given MATCHES "-O[1-9gsz]|-Ofast" AND NOT given MATCHES "_FORTIFY_SOURCE")
   string(APPEND hardening " -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2")
 endif()
 set(CMAKE_CXX_FLAGS "${hardening} ${CMAKE_CXX_FLAGS}")
-
 # Full RELRO: ELF linkers only; others reject the option.
 check_linker_flag(CXX "LINKER:-z,relro,-z,now" have_relro_now)
 if(have_relro_now)

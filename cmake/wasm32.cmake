@@ -4,12 +4,8 @@
 # through the page's own host.
 set(CMAKE_SYSTEM_NAME WASI)
 set(CMAKE_SYSTEM_PROCESSOR wasm32)
-set(CMAKE_C_COMPILER clang-14)
 set(CMAKE_CXX_COMPILER clang++-14)
-set(CMAKE_C_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_CROSSCOMPILING_EMULATOR node ${CMAKE_CURRENT_LIST_DIR}/../tests/wasi_run.mjs)
 list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})  # Platform/WASI.cmake
-# The runtime has no exceptions, and a module is not position-independent.
-set(CMAKE_CXX_FLAGS_INIT -fno-exceptions)
-set(CMAKE_POSITION_INDEPENDENT_CODE OFF)
+set(CMAKE_CXX_FLAGS_INIT -fno-exceptions)  # the runtime has no exceptions

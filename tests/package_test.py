@@ -14,7 +14,7 @@ import unittest
 
 from tipsrad_model import kinds_of, parse_transcript
 
-# Tools this test alone uses, which `make test` installs only as root.
+# Tools this test alone uses; it skips without them.
 NEEDS = {"groff": "groff-base", "man": "man-db", "hardening-check": "devscripts"}
 BUILD = pathlib.Path(sys.argv[1])
 SOURCE = pathlib.Path(__file__).resolve().parent.parent
@@ -51,8 +51,10 @@ class PackageTest(unittest.TestCase):
                             b"REPORTING BUGS", b"AUTHORS", b"SEE ALSO"):
                 self.assertIn(heading, text.stdout)
             self.assertLessEqual(max(map(len, text.stdout.splitlines())), 80)
-            version = (SOURCE / "VERSION").read_text().strip()
-            self.assertRegex(text.stdout.splitlines()[-1].decode(), rf"^tipsrad {version} +\w+ \d{{4}} ")
+            version = run("dpkg-parsechangelog", "-l", str(SOURCE / "packaging/changelog"),
+                          "-SVersion", text=True).stdout.strip()
+            footer = text.stdout.splitlines()[-1].decode()
+            self.assertRegex(footer, rf"^tipsrad {version} +\w+ \d{{4}} ")
 
     def test_plain_configure_keeps_warnings_as_warnings(self):
         with tempfile.TemporaryDirectory() as build:

@@ -66,7 +66,8 @@ def heap_allocations(rows):
 
 def main():
     rate, seconds = rows_per_second()
-    print(f"rows through a pipe:    {ROWS} rows in {seconds:.3f} s, {rate:,.0f} rows/s (median of 5)")
+    print(f"rows through a pipe:    {ROWS} rows in {seconds:.3f} s, {rate:,.0f} rows/s",
+          "(median of 5)")
     print(f"peak resident memory:   {peak_memory_kib()} KiB for {ROWS} rows")
     ours, peer = first_line_seconds(PROGRAM), first_line_seconds(PEER)
     print(f"time to first question: {ours * 1e3:.2f} ms; minimal std::cout program "

@@ -76,7 +76,8 @@ async function openPuppeteer(engine) {
     browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true,
     protocolTimeout: 60000 });
   const page = await browser.newPage();
-  await page.setViewport({ width: 360, height: 740, ...(engine === "chromium" && { isMobile: true, hasTouch: true }) });
+  const touch = engine === "chromium" && { isMobile: true, hasTouch: true };
+  await page.setViewport({ width: 360, height: 740, ...touch });
   const errors = [];
   page.on("pageerror", (error) => errors.push(error.message));
   return {
@@ -132,9 +133,20 @@ async function openWebKit() {
   const collect = async () => errors.push(...await run(() => window.errors ?? []));
   return {
     engine: "webkit",
-    errors: async () => { await collect(); return errors.splice(0); },
-    goto: async (url) => { await collect(); await call("POST", `${session}/url`, { url }); await listen(); },
-    reload: async () => { await collect(); await call("POST", `${session}/refresh`, {}); await listen(); },
+    async errors() {
+      await collect();
+      return errors.splice(0);
+    },
+    async goto(url) {
+      await collect();
+      await call("POST", `${session}/url`, { url });
+      await listen();
+    },
+    async reload() {
+      await collect();
+      await call("POST", `${session}/refresh`, {});
+      await listen();
+    },
     run,
     async press(key) {
       const [element] = Object.values(await call("GET", `${session}/element/active`));

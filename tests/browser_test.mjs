@@ -139,7 +139,8 @@ for (const engine of engines.length ? engines : ENGINES) {
       await how();
       await waitForQuestion();
       if (driver.pinClock) return [1];
-      return Array.from({ length: Math.floor(Date.now() / 1000) - first + 1 }, (_, i) => first + i);
+      const length = Math.floor(Date.now() / 1000) - first + 1;
+      return Array.from({ length }, (_, i) => first + i);
     }
 
     before(async () => {
@@ -160,8 +161,9 @@ for (const engine of engines.length ? engines : ENGINES) {
     });
 
     const drawn = [];  // the marks of each row drawn, in turn
-    test("dialogues typed line by line read as the model's, started anew or restarted", async () => {
-      const dialogues = [[[2, 1, "12 rader"]], [[14, 0, "8 192 rader"], [-1, 0, "1 rad"], [-5, 15]],
+    test("dialogues typed line by line read as the model's, anew or restarted", async () => {
+      const dialogues = [[[2, 1, "12 rader"]],
+        [[14, 0, "8 192 rader"], [-1, 0, "1 rad"], [-5, 15]],
         [[10, 5], [5, -3], [0, 13, "1 594 323 rader"], ["7".repeat(20000), 0, "8 192 rader"],
           [2, "9".repeat(1e6)]]];
       for (const [i, rows] of dialogues.entries()) {
@@ -178,7 +180,8 @@ for (const engine of engines.length ? engines : ENGINES) {
         assert.equal(await ended(), "Programmet har avslutats (status 0).");
         const transcripts = model(seeds, sent);
         const shown = await text();
-        assert.equal(shown, transcripts.find((transcript) => transcript === shown) ?? transcripts[0]);
+        assert.equal(shown, transcripts.find((transcript) => transcript === shown) ??
+          transcripts[0]);
         assert.equal(await driver.run(() => document.getElementById("answer").disabled), true);
         drawn.push(...rowsIn(shown));
       }
@@ -276,14 +279,16 @@ for (const engine of engines.length ? engines : ENGINES) {
         script.textContent = source;
         document.head.append(script);
       }, axe);
-      const found = await driver.run(() => axe.run({ runOnly: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa"] })
+      const found = await driver.run(() => axe
+        .run({ runOnly: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa"] })
         .then((result) => result.violations.map((violation) => violation.id)));
       assert.deepEqual(found, []);
       assert.deepEqual(await driver.errors(), []);
       await driver.screenshot(`${shots}/page-phone-${engine}.png`);
     });
 
-    test("the keyboard's settings, every request, installability and print (Chromium)", { skip: engine !== "chromium" }, async () => {
+    const chromiumOnly = { skip: engine !== "chromium" };
+    test("the keyboard, every request, installing, print (Chromium)", chromiumOnly, async () => {
       const line = await driver.run(() => {
         const input = document.getElementById("answer");
         return [input.getAttribute("autocapitalize"), input.getAttribute("autocorrect"),
@@ -293,8 +298,10 @@ for (const engine of engines.length ? engines : ENGINES) {
       assert.deepEqual(line, ["off", "off", false, "off", true, 1]);
       const cdp = await driver.page.createCDPSession();
       assert.deepEqual((await cdp.send("Page.getInstallabilityErrors")).installabilityErrors, []);
-      const touchIcon = await driver.run(() => fetch(document.querySelector("link[rel=apple-touch-icon]").href)
-        .then((response) => response.blob()).then(createImageBitmap).then((image) => [image.width, image.height]));
+      const touchIcon = await driver.run(() => fetch(
+        document.querySelector("link[rel=apple-touch-icon]").href)
+        .then((response) => response.blob()).then(createImageBitmap)
+        .then((image) => [image.width, image.height]));
       assert.deepEqual(touchIcon, [180, 180]);
       assert.deepEqual(problems, []);
       await driver.page.emulateMediaType("print");

@@ -119,8 +119,8 @@ class DialogueTest(unittest.TestCase):
         self.assertEqual(run(1, b"2\n1\nq\n")[:3], run(2**32 + 1, b"2\n1\nq\n")[:3])
 
     def test_output_that_cannot_be_written_is_a_failure(self):
-        for name, start in (("full disk", command(PROGRAM)),
-                            ("closed output", ["sh", "-c", 'exec "$@" >&-', "-"] + command(PROGRAM))):
+        closed = ["sh", "-c", 'exec "$@" >&-', "-"] + command(PROGRAM)
+        for name, start in (("full disk", command(PROGRAM)), ("closed output", closed)):
             with self.subTest(name), open("/dev/full", "wb") as full:
                 if name == "closed output" and command(PROGRAM)[0] == "node":
                     self.skipTest("Node opens /dev/null on a closed standard output")

@@ -1,4 +1,4 @@
-"""Thousands of random dialogues through the built tipsrad, from fixed seeds:
+"""Random dialogues through the built tipsrad, from fixed seeds:
 well-formed, malformed and extreme counts, long lines, NUL bytes, CR LF, a
 missing final newline, input ending at every question, and raw byte soup.
 

@@ -45,8 +45,7 @@ test: build-tested
 	@echo "== tests, sanitized build"
 	@$(CTEST) $(SANITIZE) | quiet_passes
 
-# Formatting, clang-tidy and cppcheck, all with warnings as errors. cppcheck
-# cannot see that a benchmark's range-for mutates its State.
+# cppcheck cannot see that a benchmark's range-for mutates its State.
 lint: build-tested
 	@tools/need clang-format clang-tidy cppcheck benchmark
 	@echo "== clang-format"
@@ -62,24 +61,19 @@ lint: build-tested
 	  $(filter-out %.h,$(SOURCES))
 	@echo "lint: clean"
 
-# bin/tipsrad and share/man/man1/tipsrad.1 under PREFIX.
 install: build
 	@cmake --install $(RELEASE) --prefix $(PREFIX)
 
-# build/dist: every download of a release and SHA256SUMS (tools/release says more).
 release:
 	@tools/need cmake ninja g++ python3 groff lintian
 	@tools/release
 
-# The downloads as players use them, and the release rebuilt from its tarball.
 test-release: release
 	@tools/test-release
 
-# Every other platform in tools/platforms, shipped or not, tested by emulation.
 test-platforms:
 	@tools/test-platforms
 
-# The page: the program as WebAssembly beside web/'s files, in build/web.
 build-web:
 	@tools/need cmake ninja cmake/wasm32.cmake
 	@$(call cmake-build,build/wasm,-DBUILD_TESTING=OFF --toolchain cmake/wasm32.cmake)
@@ -91,13 +85,10 @@ web: build-web
 	@echo "tipsrad: http://127.0.0.1:8000/ (Ctrl-C stops it)"
 	@python3 -m http.server 8000 --bind 127.0.0.1 --directory build/web
 
-# The page in Chromium, Firefox and WebKit, as players on phones use it;
-# screenshots in build/page-test.
 test-web: build-web
 	@tools/need node browsers tests/package-lock.json python3
 	@xvfb-run -a node tests/browser_test.mjs build/web build/page-test
 
-# The generator against the standard library, the whole program, then the page.
 bench: build-web
 	@tools/need cmake ninja g++ benchmark valgrind time python3 node chromium \
 	  tests/package-lock.json bench/package-lock.json
@@ -108,9 +99,7 @@ bench: build-web
 	@echo "== the page"
 	@node bench/page_bench.mjs build/web
 
-# A bounded fuzz campaign over the dialogue's input; FUZZ_SECONDS lengthens it.
-# New inputs collect in build/fuzz/corpus, a failing one in build/fuzz/findings,
-# the whole report in build/fuzz/log.
+# New inputs collect in build/fuzz/corpus, a failing one in build/fuzz/findings.
 fuzz:
 	@tools/need cmake ninja clang libfuzzer
 	@$(call cmake-build,$(FUZZ),$(STRICT) -DCMAKE_CXX_COMPILER=clang++ \

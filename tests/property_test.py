@@ -17,9 +17,10 @@ from tipsrad_model import (ASK_FULL, ASK_HALF, EMULATOR, FAREWELL, Row, expected
                            parse_transcript, run_tipsrad, warnings_for)
 
 PROGRAM, SHIM = sys.argv[1], sys.argv[2]
-# Under an emulator the dialogues test the platform, not the dialogue's logic,
-# which the native run covers.
-RUNS = 150 if EMULATOR else 3000
+# Under an emulator the dialogues test the platform, and under the sanitizers
+# the program's use of memory, not the dialogue's logic, which the native
+# release build's run covers.
+RUNS = 150 if EMULATOR or os.environ.get("TIPSRAD_SANITIZED") == "1" else 3000
 I32_MIN, I32_MAX = -2**31, 2**31 - 1
 BLANKS = b" \t\v\f"
 EDGES = [I32_MIN, I32_MIN + 1, -2**31 + 100, -14, -1, 0, 13, 14, I32_MAX - 1, I32_MAX,

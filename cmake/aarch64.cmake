@@ -1,5 +1,4 @@
-# Linux on 64-bit ARM, by Debian's cross compiler; its programs run here
-# under qemu-user, with the cross C library as their sysroot.
+# Linux on 64-bit ARM, by Debian's cross compiler, run here under qemu-user.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)

@@ -1,6 +1,5 @@
-# Linux on 32-bit ARM with hardware floating point, by Debian's cross
-# compiler; its programs run here under qemu-user, with the cross C library
-# as their sysroot.
+# Linux on 32-bit ARM with hardware floating point, by Debian's cross compiler,
+# run here under qemu-user.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR armv7)
 set(CMAKE_C_COMPILER arm-linux-gnueabihf-gcc)

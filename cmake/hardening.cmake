@@ -1,8 +1,7 @@
-# Hardening, where the toolchain has it, before the caller's own flags
-# (CMAKE_CXX_FLAGS and CMAKE_EXE_LINKER_FLAGS, which start from CXXFLAGS and
-# LDFLAGS), so that a packager's choice, given later, wins. None for
-# WebAssembly: its sandbox keeps return addresses out of the memory a program
-# writes, and its C library has no stack protector to link.
+# Hardening, where the toolchain has it, before the caller's own flags (from
+# CXXFLAGS and LDFLAGS), so that a packager's choice, given later, wins. None
+# for WebAssembly: its sandbox keeps return addresses out of the memory a
+# program writes, and its C library has no stack protector to link.
 if(CMAKE_SYSTEM_NAME STREQUAL "WASI")
   return()
 endif()

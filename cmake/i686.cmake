@@ -1,5 +1,4 @@
-# Linux on a 32-bit PC, by Debian's cross compiler; its programs run here
-# under qemu-user, with the cross C library as their sysroot.
+# Linux on a 32-bit PC, by Debian's cross compiler, run here under qemu-user.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-linux-gnu-gcc)

@@ -1,5 +1,4 @@
-# Linux on IBM Z, big-endian, by Debian's cross compiler; its programs run
-# here under qemu-user, with the cross C library as their sysroot.
+# Linux on IBM Z, big-endian, by Debian's cross compiler, run here under qemu-user.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR s390x)
 set(CMAKE_C_COMPILER s390x-linux-gnu-gcc)

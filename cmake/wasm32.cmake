@@ -1,7 +1,6 @@
-# WebAssembly, as a WASI preview-1 command that any WASI runtime runs (Node,
-# wasmtime, the page in web/), built with Debian's clang 14, its WASI
-# libraries and binaryen's wasm-opt; its programs run here under Node,
-# through the page's own host.
+# WebAssembly: a WASI preview-1 command for any WASI runtime (Node, wasmtime,
+# the page in web/), by Debian's clang 14 and binaryen's wasm-opt, run here
+# under Node through the page's own host.
 set(CMAKE_SYSTEM_NAME WASI)
 set(CMAKE_SYSTEM_PROCESSOR wasm32)
 set(CMAKE_CXX_COMPILER clang++-14)

@@ -119,16 +119,28 @@ class DialogueTest(unittest.TestCase):
         self.assertEqual(run(1, b"2\n1\nq\n")[:3], run(2**32 + 1, b"2\n1\nq\n")[:3])
 
     def test_output_that_cannot_be_written_is_a_failure(self):
-        closed = ["sh", "-c", 'exec "$@" >&-', "-"] + command(PROGRAM)
-        for name, start in (("full disk", command(PROGRAM)), ("closed output", closed)):
+        # Endless answers must not keep it going. SIGPIPE is left ignored, as under
+        # Python and Node, so that a pipe whose reader has gone fails a write.
+        closed = ["sh", "-c", 'exec "$@" >&-', "-"]
+        reader, gone = os.pipe()
+        os.close(reader)
+        for name, start, output in (("full disk", [], None), ("closed output", closed, None),
+                                    ("pipe gone", [], gone)):
             with self.subTest(name), open("/dev/full", "wb") as full:
                 if name == "closed output" and command(PROGRAM)[0] == "node":
                     self.skipTest("Node opens /dev/null on a closed standard output")
-                done = subprocess.run(start, input=b"2\n1\nq\n", stdout=full,
-                                      stderr=subprocess.PIPE, env=environment(SHIM, 1),
-                                      timeout=20)
+                endless = subprocess.Popen(["yes"], stdout=subprocess.PIPE)
+                try:
+                    done = subprocess.run(start + command(PROGRAM), stdin=endless.stdout,
+                                          stdout=output or full, stderr=subprocess.PIPE,
+                                          env=environment(SHIM, 1), timeout=20,
+                                          restore_signals=False)
+                finally:
+                    endless.kill()
+                    endless.communicate()
                 self.assertEqual(1, done.returncode)
                 self.assertEqual(b"tipsrad: cannot write to standard output\n", done.stderr)
+        os.close(gone)
 
     def test_each_question_reaches_a_pipe_before_the_wait(self):
         process = subprocess.Popen(command(PROGRAM), stdin=subprocess.PIPE, stdout=subprocess.PIPE,

@@ -69,19 +69,23 @@ RowQuota quota_for(std::int32_t half_covers, std::int32_t full_covers) {
 }
 
 void run_rows(std::istream& in, std::ostream& out) {
+  // Once the output has failed (a full disk, a pipe whose reader has gone), no
+  // one sees the dialogue: it ends at the next answer it would wait for, rather
+  // than draw rows for nobody until the input ends, which it may never do.
+  const auto writing = [&out] { return static_cast<bool>(out); };
   bool quit = false;
   while (!quit) {
     row_quota = {};
     row_tally = {};
 
     out << kAskHalfCovers;
-    if (read_count(in, row_quota.half_covers) == ReadOutcome::Ended) break;
+    if (!writing() || read_count(in, row_quota.half_covers) == ReadOutcome::Ended) break;
     const std::int32_t half_covers = row_quota.half_covers;
     if (half_covers > kMatchCount) out << kTooMany;
     if (half_covers < 0) out << kNegativeHalfCovers;
 
     out << kAskFullCovers;
-    if (read_count(in, row_quota.full_covers) == ReadOutcome::Ended) break;
+    if (!writing() || read_count(in, row_quota.full_covers) == ReadOutcome::Ended) break;
     const std::int64_t sum = std::int64_t{half_covers} + row_quota.full_covers;
     if (sum > kMatchCount) out << kTooMany;
     if (sum < 0) out << kNegativeSum;
@@ -92,7 +96,7 @@ void run_rows(std::istream& in, std::ostream& out) {
     out << '\n' << kAskToQuit << kOfferRow;
 
     char answer = 0;
-    if (!(in >> answer)) break;
+    if (!writing() || !(in >> answer)) break;
     quit = answer == 'q';
   }
   out << kFarewell << std::endl;

@@ -39,7 +39,8 @@ RowQuota quota_for(std::int32_t half_covers, std::int32_t full_covers);
 // The dialogue: asks for the counts, warns about ones out of range without
 // asking again, draws and writes a row, and repeats until the answer q. Ends
 // with the farewell line, written and flushed, also when input ends or fails
-// at any question. A count that cannot be read counts as 0.
+// at any question, or at the first answer it would await once `out` has
+// failed. A count that cannot be read counts as 0.
 void run_rows(std::istream& in, std::ostream& out);
 
 #endif  // TIPSRAD_POOLS_ROW_DIALOGUE_H_

@@ -16,19 +16,23 @@ const TYPES = { ".html": "text/html", ".js": "text/javascript", ".css": "text/cs
   ".svg": "image/svg+xml", ".png": "image/png", ".webmanifest": "application/manifest+json",
   ".wasm": "application/wasm", ".gz": "application/gzip" };
 export const SUB_PATH = "/spel/tipsrad/";
+const COPY_PATH = "/spel/kopia/";
 export const ENGINES = ["chromium", "firefox", "webkit"];
 
 // Serves `folder` at http://127.0.0.1:PORT/spel/tipsrad/ with each file's
 // modification time, as a plain static host does, and with `gzipEncoded` a
 // .gz file as gzip content encoding; site.folder may be changed (a new
-// release in place), and site.stop() takes the server away.
+// release in place), site.copy set to serve another folder at /spel/kopia/,
+// and site.stop() takes the server away.
 export async function serve(folder, { gzipEncoded = false } = {}) {
   const site = { folder };
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, "http://x").pathname);
-    const file = name.startsWith(SUB_PATH) &&
-      path.resolve(site.folder, name.slice(SUB_PATH.length) || "index.html");
-    const stat = file && file.startsWith(path.resolve(site.folder))
+    const [root, at] = name.startsWith(COPY_PATH) ? [site.copy, COPY_PATH]
+      : [site.folder, SUB_PATH];
+    const file = root && name.startsWith(at) &&
+      path.resolve(root, name.slice(at.length) || "index.html");
+    const stat = file && file.startsWith(path.resolve(root))
       ? fs.statSync(file, { throwIfNoEntry: false }) : undefined;
     if (!stat?.isFile()) {
       response.writeHead(404).end();

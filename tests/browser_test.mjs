@@ -52,7 +52,7 @@ print(json.dumps([expected(seed, parts[:-1] + [b"q\\n", FAREWELL]).decode()
 function cacheIn(dir, finish = false) {
   const script = new URL("../cmake/page_cache.cmake", import.meta.url).pathname;
   if (finish) execFileSync("cmake", [`-DPAGE=${dir}`, "-P", script]);
-  return /const CACHE = "(.*)";/.exec(fs.readFileSync(path.join(dir, "sw.js"), "utf8"))[1];
+  return /const CACHE = `(\S*) /.exec(fs.readFileSync(path.join(dir, "sw.js"), "utf8"))[1];
 }
 
 test("a change to any file the worker keeps names its cache anew", () => {
@@ -315,11 +315,19 @@ for (const engine of engines.length ? engines : ENGINES) {
       await driver.page.setViewport({ width: 360, height: 740, isMobile: true, hasTouch: true });
     });
 
-    test("offline with the server stopped, after the first visit", async () => {
+    test("offline with the server stopped, beside another app and another copy", async () => {
+      await waitFor(() => navigator.serviceWorker.controller !== null);
+      await driver.run(() => caches.open("other-app-v1"));
+      site.copy = releases()[1];
+      const copy = new URL("../kopia/", site.url).href;
+      await start(() => driver.goto(copy));
       await waitFor(() => navigator.serviceWorker.controller !== null);
       site.stop();
-      await start(() => driver.reload());
-      assert.match(await text(), /^Hur manga halv-garderingar/);
+      for (const url of [copy, site.url]) {
+        await start(() => driver.goto(url));
+        assert.match(await text(), /^Hur manga halv-garderingar/);
+      }
+      assert.equal(await driver.run(() => caches.has("other-app-v1")), true);
     });
 
     test("a changed page in place reaches a returning player within two reloads", async () => {
@@ -330,11 +338,12 @@ for (const engine of engines.length ? engines : ENGINES) {
         await waitFor(() => navigator.serviceWorker.controller !== null);
         host.folder = b;
         await start(() => driver.reload());
-        await waitFor((name) => caches.keys().then((names) => names.join() === name), cacheB);
+        await waitFor((name) => caches.keys().then((names) => names.join() === name),
+          `${cacheB} ${host.url}`);
         await start(() => driver.reload());
         const seen = await driver.run(async () => [document.title,
           (await (await fetch("wasi.js")).text()).endsWith("// B\n"), await caches.keys()]);
-        assert.deepEqual(seen, ["tipsrad B", true, [cacheB]]);
+        assert.deepEqual(seen, ["tipsrad B", true, [`${cacheB} ${host.url}`]]);
         host.stop();
         await start(() => driver.reload());
         assert.equal(await driver.run(() => document.title), "tipsrad B");

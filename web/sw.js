@@ -5,7 +5,12 @@
 // drops the old cache once its own is complete. Its files come from the
 // network, never the browser's HTTP cache, which may still hold the old ones
 // for hours. Of the module's two forms it holds the one the page fetches.
-const CACHE = "@PAGE_CACHE@";
+//
+// Caches are the whole origin's, which a host may share among other apps and
+// other copies of this page in other folders, so the name holds this copy's
+// folder (the worker's scope) too, and a worker drops only its folder's own.
+const SCOPE = self.registration.scope;
+const CACHE = `@PAGE_CACHE@ ${SCOPE}`;
 const MODULE = self.DecompressionStream ? "tipsrad.wasm.gz" : "tipsrad.wasm";
 const FILES = [
   "./",
@@ -19,10 +24,18 @@ self.addEventListener("install", (event) => {
     .then(() => self.skipWaiting()));
 });
 
+// A cache named before the folder was in the name, "tipsrad-" and the hash
+// alone, is this folder's if it holds this folder's page.
+async function older(name) {
+  if (name === CACHE || !name.startsWith("tipsrad-")) return false;
+  if (name.includes(" ")) return name.endsWith(` ${SCOPE}`);
+  return (await caches.match(SCOPE, { cacheName: name })) !== undefined;
+}
+
 self.addEventListener("activate", (event) => {
-  const old = (names) => names.filter((name) => name !== CACHE);
   event.waitUntil(caches.keys()
-    .then((names) => Promise.all(old(names).map((name) => caches.delete(name))))
+    .then((names) => Promise.all(names.map(async (name) => await older(name) &&
+      caches.delete(name))))
     .then(() => self.clients.claim()));
 });
 

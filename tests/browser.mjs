@@ -66,6 +66,8 @@ export function launch() {
 //   press(key): "Enter" or "Control+d" to the focused element;
 //   errors(): the page errors since the last call (WebKit's driver reports
 //     none, so they are caught in the page after each load);
+//   tab(url): another tab of the same browser at `url`, with run(fn, ...args)
+//     and close();
 //   screenshot(file); close();
 //   pinClock(ms): Date.now in every page loaded after it, where the engine
 //     allows it (not WebKit's driver, which has no scripts run before a page's
@@ -95,6 +97,11 @@ async function openPuppeteer(engine) {
       for (const held of keys.slice(0, -1)) await page.keyboard.down(held);
       await page.keyboard.press(keys.at(-1));
       for (const held of keys.slice(0, -1)) await page.keyboard.up(held);
+    },
+    async tab(url) {
+      const other = await browser.newPage();
+      await other.goto(url);
+      return { run: (fn, ...args) => other.evaluate(fn, ...args), close: () => other.close() };
     },
     screenshot: (file) => page.screenshot({ path: file }),
     pinClock: (ms) => page.evaluateOnNewDocument((pinned) => { Date.now = () => pinned; }, ms),
@@ -155,6 +162,15 @@ async function openWebKit() {
     async press(key) {
       const [element] = Object.values(await call("GET", `${session}/element/active`));
       await call("POST", `${session}/element/${element}/value`, { text: KEYS[key] });
+    },
+    async tab(url) {
+      const into = (handle) => call("POST", `${session}/window`, { handle });
+      const back = await call("GET", `${session}/window`);
+      const { handle } = await call("POST", `${session}/window/new`, {});
+      const within = (step) => into(handle).then(step).finally(() => into(back));
+      await within(() => call("POST", `${session}/url`, { url }));
+      return { run: (fn, ...args) => within(() => run(fn, ...args)),
+        close: () => within(() => call("DELETE", `${session}/window`)) };
     },
     async screenshot(file) {
       fs.writeFileSync(file, Buffer.from(await call("GET", `${session}/screenshot`), "base64"));

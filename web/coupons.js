@@ -1,7 +1,7 @@
 // The player's coupons, newest first: every row the program prints, as a
 // pools coupon of thirteen matches with a box each for 1, X and 2, the
 // covered ones marked. They are read from the program's own output, its lines
-// "Tipsmatch N: MARK", and kept in the browser (localStorage), shared by its
+// "Tipsmatch N: MARK", and kept in the browser (IndexedDB), shared by its
 // tabs, across reloads and restarts: the newest 100, numbered from 1 since the
 // list was last emptied. Where the browser keeps nothing the page still shows
 // them. The console's text is not touched.
@@ -9,6 +9,7 @@ const OUTCOMES = ["1", "x", "2"];
 const KEY = "tipsrad-coupons";
 const MOST = 100;
 const LINE = /^Tipsmatch (\d+): +([1x2]{1,3})$/;
+const empty = () => ({ next: 1, coupons: [], version: 0 });
 
 // "Kupong 3 · 8 192 rader": the number and the single rows the coupon holds.
 function caption(coupon) {
@@ -24,9 +25,37 @@ function readable(data) {
   const { next, coupons } = data ?? {};
   return Number.isInteger(next) && Array.isArray(coupons) && coupons.length <= MOST &&
     coupons.every((coupon, i) => Number.isInteger(coupon?.number) && coupon.number < next &&
-      (i === 0 || coupon.number < coupons[i - 1].number) && Array.isArray(coupon.lines) &&
-      coupon.lines.length === 13 &&
-      coupon.lines.every((line, match) => Number(LINE.exec(line)?.[1]) === match + 1));
+      (i === 0 || coupon.number < coupons[i - 1].number) && isRow(coupon.lines));
+}
+function isRow(lines) {
+  return Array.isArray(lines) && lines.length === 13 &&
+    lines.every((line, match) => Number(LINE.exec(line)?.[1]) === match + 1);
+}
+
+// The database of the kept list, made on the first visit with the list that
+// the page kept in localStorage before, if any; null where there is none.
+function opened() {
+  return new Promise((resolve, reject) => {
+    const request = indexedDB.open("tipsrad", 1);
+    request.onupgradeneeded = () => {
+      const text = localStorage.getItem(KEY);
+      const store = request.result.createObjectStore("lists");
+      if (text !== null) store.put(parsed(text), KEY);
+      request.transaction.oncomplete = () => localStorage.removeItem(KEY);
+    };
+    request.onsuccess = () => {
+      request.result.onversionchange = () => request.result.close();
+      resolve(request.result);
+    };
+    request.onerror = () => reject(request.error);
+  }).catch(() => null);
+}
+function parsed(text) {
+  try {
+    return JSON.parse(text);
+  } catch {
+    return text;
+  }
 }
 
 // Makes `section` (#coupons: a button#clear and an <ol>) the player's list,
@@ -35,49 +64,70 @@ function readable(data) {
 // restart(), for a new run of the program.
 export function couponsOf(section, template, say) {
   const list = section.querySelector("ol");
-  let storage = null;
-  let kept = { next: 1, coupons: [] };
+  const tabs = self.BroadcastChannel ? new BroadcastChannel(KEY) : null;
+  let database = opened();
+  let keeping = true;
+  let kept = empty();
+  let pending = [];  // edits not yet stored
   let partial = "";
   let row = [];
 
   // Where the browser keeps nothing, or stops keeping (its quota full), the
   // page keeps the list itself, for as long as it is open.
   function unkept() {
-    if (storage) say("Kupongerna sparas inte i den här webbläsaren.");
-    storage = null;
+    if (keeping) say("Kupongerna sparas inte i den här webbläsaren.");
+    keeping = false;
+    database = Promise.resolve(null);
   }
-  function load() {
-    if (!storage) return;
-    const text = storage.getItem(KEY);
-    let data = { next: 1, coupons: [] };
-    if (text === null) {
-      kept = data;
-      return;
-    }
-    try {
-      data = JSON.parse(text);
-    } catch {
-      data = null;
-    }
-    if (readable(data)) {
-      kept = data;
-      return;
-    }
-    storage.removeItem(KEY);
-    kept = { next: 1, coupons: [] };
-    say("Sparade kuponger som inte gick att läsa har tagits bort.");
-  }
-  // Changes the list as it stands in the store, which another tab may have
-  // changed since, and shows it.
-  function change(edit) {
-    try {
-      load();
-      edit(kept);
-      if (kept.coupons.length === 0) kept.next = 1;
-      storage?.setItem(KEY, JSON.stringify(kept));
-    } catch {
+  // Edits the list as stored, which another tab may have changed since, in one
+  // transaction, so that no tab's edit is lost, and shows it, sending it to
+  // the other tabs; with no edit, shows it as stored. An unreadable one goes.
+  // An edit is an object: { add: lines, id }, { remove: number } or { clear }.
+  function change(...edits) {
+    pending.push(...edits);
+    let stored = null;
+    database.then((db) => new Promise((resolve, reject) => {
+      const transaction = db.transaction("lists", "readwrite");
+      const store = transaction.objectStore("lists");
+      store.get(KEY).onsuccess = ({ target }) => {
+        stored = target.result ?? empty();
+        if (!readable(stored)) {
+          say("Sparade kuponger som inte gick att läsa har tagits bort.");
+          stored = empty();
+        }
+        edited(stored, edits);
+        store.put(stored, KEY);
+      };
+      transaction.oncomplete = resolve;
+      transaction.onabort = () => reject(transaction.error);
+    })).then(() => {
+      if (edits.length) tabs?.postMessage(stored);
+      take(stored);
+    }, () => {
       unkept();
+      edited(kept, edits);
+      show();
+    }).then(() => {
+      pending = pending.filter((edit) => !edits.includes(edit));
+    });
+  }
+  // Each edit counts a version, so that of two lists sent by other tabs, in
+  // whatever order they come, the newer is shown. A row already on the list
+  // (stored by a page that went before it knew) is not added again.
+  function edited(list, edits) {
+    for (const { add, id, remove, clear } of edits) {
+      if (isRow(add) && !list.coupons.some((coupon) => coupon.id === id)) {
+        list.coupons.unshift({ number: list.next, lines: add, id });
+        list.coupons.splice(MOST);
+        list.next += 1;
+      }
+      list.coupons = list.coupons.filter((coupon) => !clear && coupon.number !== remove);
+      if (list.coupons.length === 0) list.next = 1;
+      list.version = (list.version ?? 0) + 1;
     }
+  }
+  function take(list) {
+    if ((list.version ?? 0) >= kept.version) kept = list;
     show();
   }
 
@@ -108,9 +158,8 @@ export function couponsOf(section, template, say) {
       }
     }
     item.querySelector(".share").addEventListener("click", () => share(coupon));
-    item.querySelector(".remove").addEventListener("click", () => change((list) => {
-      list.coupons = list.coupons.filter((other) => other.number !== coupon.number);
-    }));
+    item.querySelector(".remove").addEventListener("click",
+      () => change({ remove: coupon.number }));
     return item;
   }
 
@@ -130,21 +179,22 @@ export function couponsOf(section, template, say) {
     }
   }
 
+  // Edits not yet stored when the page goes, as in a reload right after a row,
+  // are stored by the next page in the tab; a page that comes back from the
+  // browser's back-forward cache has stored them itself.
   try {
-    storage = localStorage;
-    load();
+    change(...JSON.parse(sessionStorage.getItem(KEY)) ?? []);
+    sessionStorage.removeItem(KEY);
+    addEventListener("pagehide", () => sessionStorage.setItem(KEY, JSON.stringify(pending)));
+    addEventListener("pageshow", () => sessionStorage.removeItem(KEY));
   } catch {
-    storage = null;
+    change();
   }
-  if (!storage) say("Kupongerna sparas inte i den här webbläsaren.");
-  show();
-  addEventListener("storage", (event) => {
-    if (event.key !== KEY && event.key !== null) return;
-    load();
-    show();
+  tabs?.addEventListener("message", ({ data }) => {
+    if (keeping && readable(data)) take(data);
   });
   section.querySelector("#clear").addEventListener("click", () => {
-    if (confirm("Ta bort alla kuponger?")) change((list) => { list.coupons = []; });
+    if (confirm("Ta bort alla kuponger?")) change({ clear: true });
   });
 
   return {
@@ -157,11 +207,7 @@ export function couponsOf(section, template, say) {
         if (match !== row.length + 1) continue;
         row.push(line);
         if (match < 13) continue;
-        change((list) => {
-          list.coupons.unshift({ number: list.next, lines: row });
-          list.coupons.splice(MOST);
-          list.next += 1;
-        });
+        change({ add: row, id: `${Date.now()}-${Math.random()}` });
       }
     },
     restart() {

@@ -63,9 +63,12 @@ export function launch() {
 // A page of `engine` at a phone's size (or as near as the engine's window
 // goes), as one interface:
 //   goto(url), reload(); run(fn, ...args): fn's result in the page, awaited;
+//   evaluate(source): a script's text run in the page by the driver, which
+//     the page's policy does not bar;
 //   press(key): "Enter" or "Control+d" to the focused element;
-//   errors(): the page errors since the last call (WebKit's driver reports
-//     none, so they are caught in the page after each load);
+//   errors(): the page errors and policy violations since the last call
+//     (WebKit's driver reports none, so they are caught in the page after
+//     each load);
 //   tab(url): another tab of the same browser at `url`, with run(fn, ...args)
 //     and close();
 //   screenshot(file); close();
@@ -73,6 +76,10 @@ export function launch() {
 //     allows it (not WebKit's driver, which has no scripts run before a page's
 //     own);
 //   page: the puppeteer page, for Chromium's own checks.
+// A page's violations of its Content Security Policy, in its window.errors.
+const VIOLATIONS = "window.errors ??= []; addEventListener('securitypolicyviolation', " +
+  "(e) => errors.push(`policy: ${e.violatedDirective} ${e.blockedURI}`))";
+
 export async function open(engine) {
   return engine === "webkit" ? openWebKit() : openPuppeteer(engine);
 }
@@ -86,12 +93,19 @@ async function openPuppeteer(engine) {
   await page.setViewport({ width: 360, height: 740, ...touch });
   const errors = [];
   page.on("pageerror", (error) => errors.push(error.message));
+  // Policy violations are caught in each page, from before its own scripts run.
+  await page.evaluateOnNewDocument(VIOLATIONS);
+  const collect = async () => errors.push(...await page.evaluate(() => window.errors ?? []));
   return {
     engine, page,
-    errors: async () => errors.splice(0),
-    goto: (url) => page.goto(url),
-    reload: () => page.reload(),
+    async errors() {
+      await collect();
+      return errors.splice(0);
+    },
+    goto: (url) => collect().then(() => page.goto(url)),
+    reload: () => collect().then(() => page.reload()),
     run: (fn, ...args) => page.evaluate(fn, ...args),
+    evaluate: (source) => page.evaluate(source),
     async press(key) {
       const keys = key.split("+");
       for (const held of keys.slice(0, -1)) await page.keyboard.down(held);
@@ -136,7 +150,7 @@ async function openWebKit() {
   await call("POST", `${session}/window/rect`, { width: 360, height: 740 });
   // Errors are caught in the page, since the driver reports none.
   const listen = () => call("POST", `${session}/execute/sync`, { args: [], script:
-    "window.errors ??= []; addEventListener('error', (e) => errors.push(e.message));" +
+    `${VIOLATIONS}; addEventListener('error', (e) => errors.push(e.message));` +
     "addEventListener('unhandledrejection', (e) => errors.push(String(e.reason)));" });
   const run = (fn, ...args) => call("POST", `${session}/execute/sync`,
     { script: `return (${fn}).apply(null, arguments);`, args });
@@ -159,6 +173,7 @@ async function openWebKit() {
       await listen();
     },
     run,
+    evaluate: (source) => call("POST", `${session}/execute/sync`, { script: source, args: [] }),
     async press(key) {
       const [element] = Object.values(await call("GET", `${session}/element/active`));
       await call("POST", `${session}/element/${element}/value`, { text: KEYS[key] });

@@ -279,6 +279,9 @@ for (const engine of engines.length ? engines : ENGINES) {
     test("any bytes, a long line, 500 rows and Ctrl-D, no sideways scroll", async () => {
       await start(() => driver.run(() => document.getElementById("restart").click()));
       await answer(`å😀 Q${"9".repeat(100000)}`);
+      await waitForQuestion();  // what follows a long line is laid out apart from it
+      assert.ok(await driver.run(() => document.querySelector("#console > :last-child")
+        .textContent.length < 1000));
       await answer(`1 n ${"0 0 n ".repeat(499)}`);
       await waitFor(() => document.getElementById("console").textContent
         .split("Tipsmatch 13").length === 501);

@@ -59,23 +59,24 @@ const program = compile();
 let lines = [];  // sent, not yet read: Uint8Arrays, an empty one for the end
 let reader = null;  // the program's wait for a line, when it waits
 
-// The text goes into blocks of about a hundred lines, each begun at a line's
-// start, so that the browser lays out only the last block as text comes, not
-// the whole session; the console's text is still the session's, unbroken.
+// The text goes into blocks of about 2,000 characters (a hundred lines of the
+// program's), each begun at a line's start, so that the browser lays out only
+// the last block as text comes: not the whole session, nor again a long line
+// typed earlier. The console's text is still the session's, unbroken.
 // Scrolling waits for the next frame, so a burst of output costs one layout.
 let block = null;
-let blockLines = 0;
+let blockLength = 0;
 let atLineStart = true;
 let scrolling = false;
 function show(text) {
-  if (!block || (blockLines > 100 && atLineStart)) {
+  if (!block || (blockLength > 2000 && atLineStart)) {
     block = screen.appendChild(document.createElement("div"));
-    blockLines = 0;
+    blockLength = 0;
   }
   block.append(text);
   if (!fetchedLater) setTimeout(fetchLater, 300);
   fetchedLater = true;
-  blockLines += text.split("\n").length - 1;
+  blockLength += text.length;
   atLineStart = text.endsWith("\n");
   if (!scrolling) {
     scrolling = true;

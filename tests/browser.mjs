@@ -69,6 +69,8 @@ export function launch() {
 //   errors(): the page errors and policy violations since the last call
 //     (WebKit's driver reports none, so they are caught in the page after
 //     each load);
+//   resize(width, height): the page's size, as a phone's keyboard or turning
+//     changes it;
 //   tab(url): another tab of the same browser at `url`, with run(fn, ...args)
 //     and close();
 //   screenshot(file); close();
@@ -80,6 +82,8 @@ export function launch() {
 const VIOLATIONS = "window.errors ??= []; addEventListener('securitypolicyviolation', " +
   "(e) => errors.push(`policy: ${e.violatedDirective} ${e.blockedURI}`))";
 
+export const PHONE = [390, 844];
+
 export async function open(engine) {
   return engine === "webkit" ? openWebKit() : openPuppeteer(engine);
 }
@@ -90,7 +94,8 @@ async function openPuppeteer(engine) {
     protocolTimeout: 60000 });
   const page = await browser.newPage();
   const touch = engine === "chromium" && { isMobile: true, hasTouch: true };
-  await page.setViewport({ width: 360, height: 740, ...touch });
+  const resize = (width, height) => page.setViewport({ width, height, ...touch });
+  await resize(...PHONE);
   const errors = [];
   page.on("pageerror", (error) => errors.push(error.message));
   // Policy violations are caught in each page, from before its own scripts run.
@@ -106,6 +111,7 @@ async function openPuppeteer(engine) {
     reload: () => collect().then(() => page.reload()),
     run: (fn, ...args) => page.evaluate(fn, ...args),
     evaluate: (source) => page.evaluate(source),
+    resize,
     async press(key) {
       const keys = key.split("+");
       for (const held of keys.slice(0, -1)) await page.keyboard.down(held);
@@ -147,7 +153,8 @@ async function openWebKit() {
     browserName: "MiniBrowser",
     "webkitgtk:browserOptions": { binary: MINIBROWSER, args: ["--automation"] } } } });
   const session = `/session/${sessionId}`;
-  await call("POST", `${session}/window/rect`, { width: 360, height: 740 });
+  const resize = (width, height) => call("POST", `${session}/window/rect`, { width, height });
+  await resize(...PHONE);
   // Errors are caught in the page, since the driver reports none.
   const listen = () => call("POST", `${session}/execute/sync`, { args: [], script:
     `${VIOLATIONS}; addEventListener('error', (e) => errors.push(e.message));` +
@@ -173,6 +180,7 @@ async function openWebKit() {
       await listen();
     },
     run,
+    resize,
     evaluate: (source) => call("POST", `${session}/execute/sync`, { script: source, args: [] }),
     async press(key) {
       const [element] = Object.values(await call("GET", `${session}/element/active`));

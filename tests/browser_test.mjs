@@ -4,7 +4,8 @@
 // policy violation, no sideways scroll, axe-core, offline with the server
 // stopped beside other apps, and a changed page reaching a returning player.
 // In Chromium also the keyboard's settings, every request made,
-// installability and the printed page. Saves a phone screenshot per engine.
+// installability and the printed page. Saves phone screenshots per engine,
+// with the keyboard down and up.
 // Usage: node tests/browser_test.mjs PAGE_FOLDER SCREENSHOT_FOLDER [ENGINE...]
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
@@ -13,7 +14,7 @@ import { createRequire } from "node:module";
 import os from "node:os";
 import path from "node:path";
 import { after, before, describe, test } from "node:test";
-import { ENGINES, open, serve } from "./browser.mjs";
+import { ENGINES, open, PHONE, serve } from "./browser.mjs";
 
 const [folder, shots, ...engines] = process.argv.slice(2);
 fs.mkdirSync(shots, { recursive: true });
@@ -95,8 +96,17 @@ for (const engine of engines.length ? engines : ENGINES) {
       }
       assert.fail(`timed out waiting in ${engine}: ${fn}`);
     }
-    const waitForQuestion = () => waitFor((source) => new RegExp(source)
-      .test(document.getElementById("console")?.textContent), QUESTION.source);
+    // A question asked and in view: the console at its end, its last line and
+    // the answer line on the screen.
+    const waitForQuestion = () => waitFor((source) => {
+      const shown = document.getElementById("console");
+      return new RegExp(source).test(shown?.textContent) &&
+        shown.scrollTop + shown.clientHeight >= shown.scrollHeight - 1 &&
+        shown.getBoundingClientRect().bottom >= 22 &&
+        document.getElementById("answer").getBoundingClientRect().bottom <= innerHeight;
+    }, QUESTION.source);
+    const lineTop = () => driver.run(() => Math.round(document.getElementById("answer")
+      .getBoundingClientRect().top + scrollY));  // on the page, wherever it is scrolled
     // Types `line` and sends it; returns what the answer line took (WebKit's
     // takes at most 524,288 characters).
     async function answer(line) {
@@ -113,13 +123,19 @@ for (const engine of engines.length ? engines : ENGINES) {
     const coupons = () => driver.run(() => [...document.querySelectorAll("#coupons li")]
       .map((item) => [item.querySelector("caption").textContent, [...item.querySelector("tbody")
         .rows].map((row) => [...row.cells].map((cell) => cell.textContent))]));
+    // Taps the first button of `selector`: it has the focus, and is clicked.
+    const tap = (selector) => driver.run((button) => {
+      document.querySelector(button).focus();
+      document.querySelector(button).click();
+    }, selector);
     const listed = async (count) => {  // once there are `count`
       await waitFor((n) => document.querySelectorAll("#coupons li").length === n, count);
       return coupons();
     };
     // The newest coupon holds the console's last row as Kupong `number`,
-    // captioned `size` where the answers fix it; the answer line is in view,
-    // the buttons a finger's height, and nothing scrolls sideways.
+    // captioned `size` where the answers fix it, and is whole once the page is
+    // scrolled to it, in no box of its own that scrolls; the answer line is in
+    // view, the buttons a finger's height, and nothing scrolls sideways.
     async function checkCoupon(number, size) {
       await waitFor((at) => document.querySelector("#coupons caption")?.textContent
         .startsWith(at), `Kupong ${number} `);
@@ -133,6 +149,13 @@ for (const engine of engines.length ? engines : ENGINES) {
       assert.ok(await driver.run(() => document.getElementById("answer").getBoundingClientRect()
         .bottom <= innerHeight && document.documentElement.scrollWidth <= innerWidth &&
         [...document.querySelectorAll("#coupons button")].every((one) => one.offsetHeight >= 44)));
+      assert.ok(await driver.run(() => {
+        const section = document.getElementById("coupons");
+        section.querySelector("li").scrollIntoView(false);
+        const { top, bottom } = section.querySelector("li").getBoundingClientRect();
+        scrollTo(0, 0);
+        return top >= 0 && bottom <= innerHeight && section.scrollHeight <= section.clientHeight;
+      }));
     }
     async function ended() {
       await waitFor(() => !document.getElementById("restart").hidden);
@@ -176,14 +199,28 @@ for (const engine of engines.length ? engines : ENGINES) {
         const seeds = await start(i === 0 ? () => driver.goto(site.url)
           : () => driver.run(() => document.getElementById("restart").click()));
         assert.equal(await driver.run(() => document.activeElement.id), "answer");
+        // A first visit shows no list, and the answer line stays put as the first
+        // coupon comes. The second dialogue is typed with the keyboard up, each
+        // row's last answer sent with it put away, which brings it up again.
+        const top = await lineTop();
+        const listShown = () => document.getElementById("coupons").getClientRects().length;
+        if (i === 0) assert.equal(await driver.run(listShown), 0);
+        await driver.resize(PHONE[0], i === 1 ? 508 : PHONE[1]);
         const sent = [];
         for (const [row, [half, full, size]] of rows.entries()) {
           sent.push([await answer(`${half}`), await answer(`${full}`)]);
           await waitForQuestion();
           await checkCoupon(drawn.length + row + 1, size);
+          if (i === 0) assert.equal(await lineTop(), top);
+          if (i === 1) await driver.resize(...PHONE);
           await answer(row === rows.length - 1 ? "q" : "n");
+          if (i === 1 && row < rows.length - 1) {
+            await waitForQuestion();
+            await driver.resize(PHONE[0], 508);
+          }
         }
-        assert.equal(await ended(), "Programmet har avslutats (status 0).");
+        assert.equal(await ended(), "Programmet har avslutats.");
+        await driver.resize(...PHONE);
         const transcripts = model(seeds, sent);
         const shown = await text();
         assert.equal(shown, transcripts.find((transcript) => transcript === shown) ??
@@ -212,7 +249,23 @@ for (const engine of engines.length ? engines : ENGINES) {
       });
       const sharedText = [kept[0][0], ...lines].join("\n");
       assert.deepEqual(shared, [sharedText, sharedText, `Kupong ${drawn.length} är kopierad.`]);
-      await driver.run(() => document.querySelector("#coupons .remove").click());
+      assert.equal(await driver.run(() => {
+        window.print = () => { window.printed = true; };
+        document.getElementById("print").click();
+        return window.printed;
+      }), true);
+      // The copied-message goes with the next row. After "Ta bort" the focus is on
+      // the list, on the answer line once that is empty, which never moves.
+      const where = async () => [...await driver.run(() => [document.activeElement
+        .closest("#coupons li") ? "list" : document.activeElement.id,
+      document.getElementById("status").textContent]), await lineTop()];
+      const top = await lineTop();
+      for (const line of ["0", "0"]) await answer(line);
+      await checkCoupon(drawn.length + 1);
+      await tap("#coupons .remove");
+      await listed(kept.length);
+      assert.deepEqual(await where(), ["list", "", top]);
+      await tap("#coupons .remove");
       await start(() => driver.reload());  // right after the removal
       const captions = (list) => list.map(([caption]) => caption);
       assert.deepEqual(captions(await listed(kept.length - 1)), captions(kept.slice(1)));
@@ -242,12 +295,11 @@ for (const engine of engines.length ? engines : ENGINES) {
       await start(() => driver.reload());
       await listed(kept.length + 80);
       for (const [yes, left] of [[false, kept.length + 80], [true, 0]]) {
-        await driver.run((confirmed) => {
-          window.confirm = () => confirmed;
-          document.getElementById("clear").click();
-        }, yes);
+        await driver.run((confirmed) => { window.confirm = () => confirmed; }, yes);
+        await tap("#clear");
         await listed(left);
       }
+      assert.deepEqual(await where(), ["answer", "", top]);
       const unreadable = '{"next": 2, "coupons": [1]}';  // kept by an earlier page
       await driver.run((text) => new Promise((resolve) => {
         localStorage.setItem("tipsrad-coupons", text);
@@ -260,6 +312,9 @@ for (const engine of engines.length ? engines : ENGINES) {
       await answer("0");
       await waitForQuestion();
       await checkCoupon(1, "1 rad");
+      await tap("#coupons .remove");
+      await listed(0);
+      assert.equal((await where())[0], "answer");
       await driver.run(() => {  // the store failing, as when the quota is full
         IDBObjectStore.prototype.put = function put() {
           this.transaction.abort();
@@ -269,9 +324,8 @@ for (const engine of engines.length ? engines : ENGINES) {
       await answer("0");
       await answer("0");
       await waitForQuestion();
-      await checkCoupon(2, "1 rad");
-      assert.equal(await driver.run(() => document.getElementById("status").textContent),
-        "Kupongerna sparas inte i den här webbläsaren.");
+      await checkCoupon(1, "1 rad");
+      assert.equal((await where())[1], "Kupongerna sparas inte i den här webbläsaren.");
       await answer("q");
       await ended();
     });
@@ -286,12 +340,13 @@ for (const engine of engines.length ? engines : ENGINES) {
       await waitFor(() => document.getElementById("console").textContent
         .split("Tipsmatch 13").length === 501);
       // The newest 100 kept, the numbers going on.
-      const captions = (await listed(100)).map(([caption]) => caption.split(" ·")[0]);
+      await checkCoupon(501, "1 rad");
+      const captions = (await coupons()).map(([caption]) => caption.split(" ·")[0]);
       assert.deepEqual([captions.length, captions[0], captions[99]],
-        [100, "Kupong 502", "Kupong 403"]);
+        [100, "Kupong 501", "Kupong 402"]);
       await answer("");
       await driver.press("Control+d");
-      assert.equal(await ended(), "Programmet har avslutats (status 0).");
+      assert.equal(await ended(), "Programmet har avslutats.");
       assert.match(await text(), /ystem\?\n\nquitting menu\n$/);
       assert.ok(await driver.run(() => document.documentElement.scrollWidth <= innerWidth));
     });
@@ -304,6 +359,9 @@ for (const engine of engines.length ? engines : ENGINES) {
       assert.deepEqual(found, []);
       assert.deepEqual(await driver.errors(), []);
       await driver.screenshot(`${shots}/page-phone-${engine}.png`);
+      await driver.resize(PHONE[0], 508);  // with the keyboard up
+      await driver.screenshot(`${shots}/page-phone-keyboard-${engine}.png`);
+      await driver.resize(...PHONE);
     });
 
     const chromiumOnly = { skip: engine !== "chromium" };
@@ -324,14 +382,14 @@ for (const engine of engines.length ? engines : ENGINES) {
       assert.deepEqual(touchIcon, [180, 180]);
       assert.deepEqual(problems, []);
       await driver.page.emulateMediaType("print");
-      const printed = await driver.run(() => ["coupons", "console", "line", "restart", "clear"]
+      const printed = await driver.run(() => ["coupons", "screen", "print", "clear"]
         .map((id) => getComputedStyle(document.getElementById(id)).display));
-      assert.deepEqual(printed, ["block", "none", "none", "none", "none"]);
+      assert.deepEqual(printed, ["block", "none", "none", "none"]);
       await driver.page.emulateMediaType(null);
       // Still a touch screen, as a change of that would reload the page.
       await driver.page.setViewport({ width: 1280, height: 800, isMobile: true, hasTouch: true });
       await driver.screenshot(`${shots}/page-desktop.png`);
-      await driver.page.setViewport({ width: 360, height: 740, isMobile: true, hasTouch: true });
+      await driver.resize(...PHONE);
     });
 
     test("offline with the server stopped, beside another app and another copy", async () => {

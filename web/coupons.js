@@ -58,11 +58,12 @@ function parsed(text) {
   }
 }
 
-// Makes `section` (#coupons: a button#clear and an <ol>) the player's list,
-// each coupon made from `template`; `say(text)` tells the player something.
+// Makes `section` (#coupons: buttons #print and #clear, and an <ol>) the
+// player's list, each coupon made from `template`; `say(text)` tells the
+// player something, and `home` has the focus once the list has none left.
 // Returns read(text), to be given the program's output as it comes, and
 // restart(), for a new run of the program.
-export function couponsOf(section, template, say) {
+export function couponsOf(section, template, say, home) {
   const list = section.querySelector("ol");
   const tabs = self.BroadcastChannel ? new BroadcastChannel(KEY) : null;
   let database = opened();
@@ -71,6 +72,7 @@ export function couponsOf(section, template, say) {
   let pending = [];  // edits not yet stored
   let partial = "";
   let row = [];
+  let told = false;  // whether a button has said what it did, until the next row
 
   // Where the browser keeps nothing, or stops keeping (its quota full), the
   // page keeps the list itself, for as long as it is open.
@@ -86,7 +88,7 @@ export function couponsOf(section, template, say) {
   function change(...edits) {
     pending.push(...edits);
     let stored = null;
-    database.then((db) => new Promise((resolve, reject) => {
+    return database.then((db) => new Promise((resolve, reject) => {
       const transaction = db.transaction("lists", "readwrite");
       const store = transaction.objectStore("lists");
       store.get(KEY).onsuccess = ({ target }) => {
@@ -157,23 +159,32 @@ export function couponsOf(section, template, say) {
         cells.insertCell().textContent = mark.includes(outcome) ? outcome.toUpperCase() : "";
       }
     }
-    item.querySelector(".share").addEventListener("click", () => share(coupon));
-    item.querySelector(".remove").addEventListener("click",
-      () => change({ remove: coupon.number }));
+    const shared = item.querySelector(".share");
+    shared.addEventListener("click", () => share(coupon, shared));
+    // The focus goes to the coupon that takes its place, or home.
+    item.querySelector(".remove").addEventListener("click", () => {
+      const near = item.nextElementSibling ?? item.previousElementSibling;
+      change({ remove: coupon.number })
+        .then(() => (near?.isConnected ? near.querySelector(".remove") : home).focus());
+    });
     return item;
   }
 
   // The caption and the program's own lines, for a friend without the page:
-  // the share sheet where the browser has one, else the clipboard.
-  async function share(coupon) {
+  // the share sheet where the browser has one, else the clipboard, which the
+  // button says a moment where the player looks, and #status until the next row.
+  async function share(coupon, button) {
     const text = [caption(coupon), ...coupon.lines].join("\n");
     if (navigator.share) {
       await navigator.share({ text }).catch(() => {});
       return;
     }
+    told = true;
     try {
       await navigator.clipboard.writeText(text);
       say(`Kupong ${coupon.number} är kopierad.`);
+      button.textContent = "Kopierad";
+      setTimeout(() => { button.textContent = "Dela"; }, 2000);
     } catch {
       say("Kupongen kunde inte kopieras.");
     }
@@ -193,8 +204,9 @@ export function couponsOf(section, template, say) {
   tabs?.addEventListener("message", ({ data }) => {
     if (keeping && readable(data)) take(data);
   });
+  section.querySelector("#print").addEventListener("click", () => print());
   section.querySelector("#clear").addEventListener("click", () => {
-    if (confirm("Ta bort alla kuponger?")) change({ clear: true });
+    if (confirm("Ta bort alla kuponger?")) change({ clear: true }).then(() => home.focus());
   });
 
   return {
@@ -203,7 +215,11 @@ export function couponsOf(section, template, say) {
       partial = lines.pop();
       for (const line of lines) {
         const match = Number(LINE.exec(line)?.[1]);
-        if (match === 1) row = [];
+        if (match === 1) {
+          row = [];
+          if (told) say("");
+          told = false;
+        }
         if (match !== row.length + 1) continue;
         row.push(line);
         if (match < 13) continue;

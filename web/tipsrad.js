@@ -12,7 +12,7 @@ const send = document.getElementById("send");
 const status = document.getElementById("status");
 const restart = document.getElementById("restart");
 const coupons = couponsOf(document.getElementById("coupons"), document.getElementById("coupon"),
-  (text) => { status.textContent = text; });
+  (text) => { status.textContent = text; }, answer);
 // The icons, the manifest and the offline copy are fetched a moment after
 // the program's first words are shown (a frame is not always enough for them
 // to be painted), so that on a first visit nothing shares the line with the
@@ -55,6 +55,9 @@ async function compile() {
   return WebAssembly.compileStreaming(new Response(body, { headers: type }));
 }
 const program = compile();
+// A reload starts the program anew, at its first question; so the page starts
+// at its top, where the question is, wherever it was scrolled to before.
+history.scrollRestoration = "manual";
 
 let lines = [];  // sent, not yet read: Uint8Arrays, an empty one for the end
 let reader = null;  // the program's wait for a line, when it waits
@@ -68,6 +71,21 @@ let block = null;
 let blockLength = 0;
 let atLineStart = true;
 let scrolling = false;
+// The console stays at its end while it is there, also as its box changes
+// size (the keyboard coming up or going, the phone turning), however the
+// browser moves it meanwhile: only a scroll within one size tells.
+let height = 0;
+let atEnd = true;
+screen.addEventListener("scroll", () => {
+  if (screen.clientHeight === height) {
+    atEnd = screen.scrollTop + screen.clientHeight >= screen.scrollHeight - 2;
+  }
+});
+new ResizeObserver(() => {
+  height = screen.clientHeight;
+  if (atEnd) screen.scrollTop = screen.scrollHeight;
+}).observe(screen);
+
 function show(text) {
   if (!block || (blockLength > 2000 && atLineStart)) {
     block = screen.appendChild(document.createElement("div"));
@@ -141,7 +159,8 @@ async function start() {
       },
       now: Date.now,
     });
-    status.textContent = `Programmet har avslutats (status ${exit}).`;
+    status.textContent = exit === 0 ? "Programmet har avslutats."
+      : `Programmet avslutades med ett fel (status ${exit}).`;
   } catch (error) {
     status.textContent = `Programmet kunde inte köras: ${error.message}`;
   }

@@ -103,10 +103,7 @@ async function openPuppeteer(engine) {
   const collect = async () => errors.push(...await page.evaluate(() => window.errors ?? []));
   return {
     engine, page,
-    async errors() {
-      await collect();
-      return errors.splice(0);
-    },
+    errors: () => collect().then(() => errors.splice(0)),
     goto: (url) => collect().then(() => page.goto(url)),
     reload: () => collect().then(() => page.reload()),
     run: (fn, ...args) => page.evaluate(fn, ...args),

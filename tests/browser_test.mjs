@@ -1,11 +1,10 @@
 // The page as players use it, in each engine a phone runs (tests/browser.mjs):
-// dialogues typed line by line against the model, the coupons kept, in two
-// tabs too, the restart, any bytes, 500 rows and Ctrl-D, no page error or
-// policy violation, no sideways scroll, axe-core, offline with the server
-// stopped beside other apps, and a changed page reaching a returning player.
-// In Chromium also the keyboard's settings, every request made,
-// installability and the printed page. Saves phone screenshots per engine,
-// with the keyboard down and up.
+// dialogues typed line by line against the model, the coupons kept, the
+// restart, any bytes, 500 rows and Ctrl-D, no page error, no sideways scroll,
+// axe-core, offline with the server stopped, and a changed page reaching a
+// returning player; with the keyboard up, in two tabs, beside other apps. In
+// Chromium also the keyboard's settings, every request made, installability
+// and the printed page. Saves phone screenshots per engine, keyboard down and up.
 // Usage: node tests/browser_test.mjs PAGE_FOLDER SCREENSHOT_FOLDER [ENGINE...]
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
@@ -123,8 +122,7 @@ for (const engine of engines.length ? engines : ENGINES) {
     const coupons = () => driver.run(() => [...document.querySelectorAll("#coupons li")]
       .map((item) => [item.querySelector("caption").textContent, [...item.querySelector("tbody")
         .rows].map((row) => [...row.cells].map((cell) => cell.textContent))]));
-    // Taps the first button of `selector`: it has the focus, and is clicked.
-    const tap = (selector) => driver.run((button) => {
+    const tap = (selector) => driver.run((button) => {  // focused and clicked, as by a finger
       document.querySelector(button).focus();
       document.querySelector(button).click();
     }, selector);
@@ -133,9 +131,8 @@ for (const engine of engines.length ? engines : ENGINES) {
       return coupons();
     };
     // The newest coupon holds the console's last row as Kupong `number`,
-    // captioned `size` where the answers fix it, and is whole once the page is
-    // scrolled to it, in no box of its own that scrolls; the answer line is in
-    // view, the buttons a finger's height, and nothing scrolls sideways.
+    // captioned `size` where the answers fix it; the answer line is in view,
+    // the buttons a finger's height, and nothing scrolls sideways.
     async function checkCoupon(number, size) {
       await waitFor((at) => document.querySelector("#coupons caption")?.textContent
         .startsWith(at), `Kupong ${number} `);
@@ -149,7 +146,7 @@ for (const engine of engines.length ? engines : ENGINES) {
       assert.ok(await driver.run(() => document.getElementById("answer").getBoundingClientRect()
         .bottom <= innerHeight && document.documentElement.scrollWidth <= innerWidth &&
         [...document.querySelectorAll("#coupons button")].every((one) => one.offsetHeight >= 44)));
-      assert.ok(await driver.run(() => {
+      assert.ok(await driver.run(() => {  // whole once scrolled to, in no box that scrolls
         const section = document.getElementById("coupons");
         section.querySelector("li").scrollIntoView(false);
         const { top, bottom } = section.querySelector("li").getBoundingClientRect();
@@ -249,11 +246,9 @@ for (const engine of engines.length ? engines : ENGINES) {
       });
       const sharedText = [kept[0][0], ...lines].join("\n");
       assert.deepEqual(shared, [sharedText, sharedText, `Kupong ${drawn.length} är kopierad.`]);
-      assert.equal(await driver.run(() => {
-        window.print = () => { window.printed = true; };
-        document.getElementById("print").click();
-        return window.printed;
-      }), true);
+      await driver.run(() => { window.print = () => { window.printed = true; }; });
+      await tap("#print");
+      assert.equal(await driver.run(() => window.printed), true);
       // The copied-message goes with the next row. After "Ta bort" the focus is on
       // the list, on the answer line once that is empty, which never moves.
       const where = async () => [...await driver.run(() => [document.activeElement
@@ -287,8 +282,7 @@ for (const engine of engines.length ? engines : ENGINES) {
       await driver.run(() => {  // the list busy until the reload, as in another tab's change
         indexedDB.open("tipsrad").onsuccess = ({ target }) => {
           const store = target.result.transaction("lists", "readwrite").objectStore("lists");
-          const busy = () => { store.get(0).onsuccess = busy; };
-          busy();
+          (function busy() { store.get(0).onsuccess = busy; })();
         };
       });
       for (const line of ["n", "0", "0"]) await answer(line);

@@ -6,6 +6,7 @@ plain configure. The released packages are checked by tools/test-release.
 Usage: package_test.py BUILD_DIRECTORY
 """
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
@@ -51,8 +52,7 @@ class PackageTest(unittest.TestCase):
                             b"REPORTING BUGS", b"AUTHORS", b"SEE ALSO"):
                 self.assertIn(heading, text.stdout)
             self.assertLessEqual(max(map(len, text.stdout.splitlines())), 80)
-            version = run("dpkg-parsechangelog", "-l", str(SOURCE / "packaging/changelog"),
-                          "-SVersion", text=True).stdout.strip()
+            version = re.match(r"\S+ \(([^)]+)\)", (SOURCE / "debian/changelog").read_text())[1]
             footer = text.stdout.splitlines()[-1].decode()
             self.assertRegex(footer, rf"^tipsrad {version} +\w+ \d{{4}} ")
 

@@ -71,21 +71,6 @@ let block = null;
 let blockLength = 0;
 let atLineStart = true;
 let scrolling = false;
-// The console stays at its end while it is there, also as its box changes
-// size (the keyboard coming up or going, the phone turning), however the
-// browser moves it meanwhile: only a scroll within one size tells.
-let height = 0;
-let atEnd = true;
-screen.addEventListener("scroll", () => {
-  if (screen.clientHeight === height) {
-    atEnd = screen.scrollTop + screen.clientHeight >= screen.scrollHeight - 2;
-  }
-});
-new ResizeObserver(() => {
-  height = screen.clientHeight;
-  if (atEnd) screen.scrollTop = screen.scrollHeight;
-}).observe(screen);
-
 function show(text) {
   if (!block || (blockLength > 2000 && atLineStart)) {
     block = screen.appendChild(document.createElement("div"));
@@ -104,6 +89,21 @@ function show(text) {
     });
   }
 }
+
+// The console stays at its end while it is there, also as its box changes
+// size (the keyboard coming up or going, the phone turning), however the
+// browser moves it meanwhile: only a scroll within one size tells.
+let height = 0;
+let atEnd = true;
+screen.addEventListener("scroll", () => {
+  if (screen.clientHeight === height) {
+    atEnd = screen.scrollTop + screen.clientHeight >= screen.scrollHeight - 2;
+  }
+});
+new ResizeObserver(() => {
+  height = screen.clientHeight;
+  if (atEnd) screen.scrollTop = screen.scrollHeight;
+}).observe(screen);
 
 function give(bytes) {
   if (reader) {

@@ -2,7 +2,6 @@
 // in #console, exactly as a terminal shows them; the answer line feeds its
 // standard input one line at a time, as a terminal does. Beside it, the
 // player's coupons.
-import { couponsOf } from "./coupons.js";
 import { runCommand } from "./wasi.js";
 
 const screen = document.getElementById("console");
@@ -11,14 +10,28 @@ const answer = document.getElementById("answer");
 const send = document.getElementById("send");
 const status = document.getElementById("status");
 const restart = document.getElementById("restart");
-const coupons = couponsOf(document.getElementById("coupons"), document.getElementById("coupon"),
-  (text) => { status.textContent = text; }, answer);
-// The icons, the manifest and the offline copy are fetched a moment after
-// the program's first words are shown (a frame is not always enough for them
-// to be painted), so that on a first visit nothing shares the line with the
-// module and the page's own files.
+// The coupons' script, the icons, the manifest and the offline copy are
+// fetched a moment after the program's first words are shown (a frame is not
+// always enough for them to be painted), so that on a first visit nothing
+// shares the line with the module and the page's first files. What the list
+// is told meanwhile waits for it, in turn; if its script cannot be had, the
+// program still runs.
+let loadCoupons;
+const list = new Promise((resolve) => { loadCoupons = resolve; })
+  .then(() => import("./coupons.js"))
+  .then(({ couponsOf }) => couponsOf(document.getElementById("coupons"),
+    document.getElementById("coupon"), (text) => { status.textContent = text; }, answer))
+  .catch(() => {
+    status.textContent = "Kupongerna kunde inte laddas.";
+    return { restart() {}, read() {} };
+  });
+const coupons = {
+  restart: () => list.then((kept) => kept.restart()),
+  read: (text) => list.then((kept) => kept.read(text)),
+};
 let fetchedLater = false;
 function fetchLater() {
+  loadCoupons();
   document.head.append(document.getElementById("later").content);
   navigator.serviceWorker?.register("sw.js").catch(() => {});
 }
